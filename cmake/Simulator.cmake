@@ -1,0 +1,28 @@
+# Native build: the logic on the simulated Windows, its unit tests and the
+# simulated-HTPC runner (the main job).
+enable_testing()
+
+file(GLOB SLH_SIM_SOURCES CONFIGURE_DEPENDS platform/sim/*.cpp)
+add_library(slh_platform_sim STATIC ${SLH_SIM_SOURCES})
+target_link_libraries(slh_platform_sim PUBLIC slh_logic)
+
+file(GLOB SLH_RUNNER_SOURCES CONFIGURE_DEPENDS tools/runner/*.cpp)
+add_library(slh_runner STATIC ${SLH_RUNNER_SOURCES})
+target_link_libraries(slh_runner PUBLIC slh_platform_sim)
+
+add_executable(slumberhold-sim tools/runner/main/RunnerMain.cpp)
+target_link_libraries(slumberhold-sim PRIVATE slh_runner)
+
+find_package(GTest REQUIRED)
+find_package(Threads REQUIRED)
+include(GoogleTest)
+
+file(GLOB SLH_UNIT_TEST_SOURCES CONFIGURE_DEPENDS tests/unit/*.cpp)
+add_executable(slh_unit_tests ${SLH_UNIT_TEST_SOURCES})
+target_link_libraries(slh_unit_tests PRIVATE slh_runner GTest::gtest_main Threads::Threads)
+target_compile_definitions(slh_unit_tests PRIVATE SLH_SCENARIO_DIR="${CMAKE_SOURCE_DIR}/tests/scenarios")
+gtest_discover_tests(slh_unit_tests PROPERTIES LABELS unit DISCOVERY_TIMEOUT 60)
+
+if(EXISTS ${CMAKE_SOURCE_DIR}/tests/wine/CMakeLists.txt)
+    add_subdirectory(tests/wine)
+endif()

@@ -1,0 +1,26 @@
+#pragma once
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "platform/Errors.h"
+#include "platform/Files.h"
+#include "platform/Processes.h"
+#include "platform/Registry.h"
+#include "platform/Sync.h"
+#include "platform/VersionResources.h"
+#include "platform/Windowing.h"
+
+// The Windows operations the logic may use, one interface per area. The
+// backend (real Windows or the simulator) owns the implementations; they
+// outlive every object that holds this bundle.
+struct cPlatform {
+    cRegistry& Registry;
+    cFileSystem& Files;
+    cClock& Clock;
+    cLocale& Locale;
+    cSynchronization& Sync;
+    cSystemErrors& Errors;
+    cDialogs& Dialogs;
+    cWindowing& Windowing;
+    cProcesses& Processes;
+    cVersionResources& Versions;
+};

@@ -1,0 +1,26 @@
+#pragma once
+// Windows numbers the logic speaks in, under their Windows names. The logic
+// never includes <windows.h>; code in platform/win32/ never includes this.
+#include <cstdint>
+
+// Messages.
+constexpr uint32_t WM_DESTROY = 0x0002;
+constexpr uint32_t WM_CLOSE = 0x0010;
+constexpr uint32_t WM_QUERYENDSESSION = 0x0011;
+constexpr uint32_t WM_ENDSESSION = 0x0016;
+constexpr uint32_t WM_TIMER = 0x0113;
+constexpr uint32_t WM_POWERBROADCAST = 0x0218;
+constexpr uint32_t WM_WTSSESSION_CHANGE = 0x02B1;
+constexpr uint32_t WM_USER = 0x0400;
+
+// Message boxes.
+constexpr uint32_t MB_OK = 0x0000;
+constexpr uint32_t MB_YESNO = 0x0004;
+constexpr uint32_t MB_ICONERROR = 0x0010;
+constexpr uint32_t MB_ICONWARNING = 0x0030;
+constexpr uint32_t MB_ICONINFORMATION = 0x0040;
+constexpr uint32_t MB_SYSTEMMODAL = 0x1000;
+constexpr int IDOK = 1;
+constexpr int IDCANCEL = 2;
+constexpr int IDYES = 6;
+constexpr int IDNO = 7;

@@ -1,0 +1,44 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+using WindowHandle = uintptr_t;
+
+// Receives the messages of a window. The platform passes every message
+// through unchanged; what a message means is decided here.
+class cWindowProcedure {
+public:
+    virtual ~cWindowProcedure() = default;
+
+    // True when the message was handled and result holds its answer; false
+    // lets the platform's default processing answer it.
+    virtual bool HandleMessage(uint32_t message, uintptr_t wParam, intptr_t lParam, intptr_t& result) = 0;
+};
+
+// Windows, messages and timers of the user-interface thread.
+class cWindowing {
+public:
+    virtual ~cWindowing() = default;
+
+    // A hidden top-level window (top-level so that it receives the power
+    // broadcasts); 0 on failure. The procedure must outlive the window.
+    virtual WindowHandle CreateMainWindow(const std::string& className, const std::string& title,
+                                          cWindowProcedure& procedure) = 0;
+    virtual void DestroyWindow(WindowHandle window) = 0;
+    virtual void SetWindowText(WindowHandle window, const std::string& text) = 0;
+    virtual std::string GetWindowText(WindowHandle window) = 0;
+    virtual void ShowWindow(WindowHandle window, bool visible) = 0;
+    virtual bool IsWindowVisible(WindowHandle window) = 0;
+    virtual bool SetForegroundWindow(WindowHandle window) = 0;
+    virtual WindowHandle FindWindow(const std::string& className, const std::string& title) = 0;
+
+    virtual bool PostMessage(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) = 0;
+    virtual bool SetTimer(WindowHandle window, uintptr_t id, uint32_t milliseconds) = 0;
+    virtual void KillTimer(WindowHandle window, uintptr_t id) = 0;
+
+    // Runs the message loop until PostQuitMessage; returns its exit code.
+    virtual int RunMessageLoop() = 0;
+    virtual void PostQuitMessage(int exitCode) = 0;
+    // Dispatches the messages that are waiting, then returns.
+    virtual void ProcessMessages() = 0;
+};
