@@ -6,6 +6,7 @@
 #include "platform/Processes.h"
 #include "platform/Registry.h"
 #include "platform/Sync.h"
+#include "platform/SystemInfo.h"
 #include "platform/VersionResources.h"
 #include "platform/Windowing.h"
 
@@ -23,4 +24,5 @@ struct cPlatform {
     cWindowing& Windowing;
     cProcesses& Processes;
     cVersionResources& Versions;
+    cSystemInfo& System;
 };
