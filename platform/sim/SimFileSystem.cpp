@@ -1,0 +1,123 @@
+#include "platform/sim/SimFileSystem.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+cSimFileSystem::cSimFileSystem()
+{
+    std::string pattern = (fs::temp_directory_path() / "slh-sim-XXXXXX").string();
+    if (!mkdtemp(pattern.data()))
+        throw std::runtime_error("cannot create the simulator's drive folder");
+    Root = pattern;
+    fs::create_directories(Root + "/C");
+}
+
+cSimFileSystem::~cSimFileSystem()
+{
+    std::error_code ignored;
+    fs::remove_all(Root, ignored);
+}
+
+std::string cSimFileSystem::HostPath(const std::string& windowsPath) const
+{
+    std::string host = Root;
+    std::string rest = windowsPath;
+    if (rest.size() >= 2 && rest[1] == ':') {
+        host += '/';
+        host += static_cast<char>(std::toupper(static_cast<unsigned char>(rest[0])));
+        rest = rest.substr(2);
+    }
+    for (char c : rest)
+        host += c == '\\' ? '/' : c;
+    return host;
+}
+
+bool cSimFileSystem::FileExists(const std::string& path)
+{
+    std::error_code error;
+    return fs::is_regular_file(HostPath(path), error);
+}
+
+bool cSimFileSystem::DirectoryExists(const std::string& path)
+{
+    std::error_code error;
+    return fs::is_directory(HostPath(path), error);
+}
+
+bool cSimFileSystem::CreateDirectory(const std::string& path)
+{
+    std::error_code error;
+    const fs::path host = HostPath(path);
+    const fs::path drive = HostPath(path.substr(0, 2));
+    // Drive roots always exist on Windows; any other parent must exist already.
+    if (host.parent_path() == drive)
+        fs::create_directories(drive, error);
+    if (!fs::is_directory(host.parent_path(), error))
+        return false;
+    return fs::create_directory(host, error);
+}
+
+bool cSimFileSystem::AppendToFile(const std::string& path, const std::string& bytes)
+{
+    std::ofstream file(HostPath(path), std::ios::binary | std::ios::app);
+    if (!file)
+        return false;
+    file << bytes;
+    return static_cast<bool>(file);
+}
+
+bool cSimFileSystem::WriteNewFile(const std::string& path, const std::string& bytes)
+{
+    std::ofstream file(HostPath(path), std::ios::binary | std::ios::trunc);
+    if (!file)
+        return false;
+    file << bytes;
+    return static_cast<bool>(file);
+}
+
+bool cSimFileSystem::ReadWholeFile(const std::string& path, std::string& bytes)
+{
+    std::ifstream file(HostPath(path), std::ios::binary);
+    if (!file)
+        return false;
+    std::ostringstream content;
+    content << file.rdbuf();
+    bytes = content.str();
+    return true;
+}
+
+bool cSimFileSystem::DeleteFile(const std::string& path)
+{
+    std::error_code error;
+    return fs::is_regular_file(HostPath(path), error) && fs::remove(HostPath(path), error);
+}
+
+std::string cSimFileSystem::GetTempPath()
+{
+    return "C:\\Users\\htpc\\AppData\\Local\\Temp\\";
+}
+
+bool cSimFileSystem::GetSpecialFolder(int folder, std::string& path)
+{
+    if (folder != FOLDER_DESKTOPDIRECTORY || DesktopPath.empty())
+        return false;
+    path = DesktopPath;
+    return true;
+}
+
+void cSimFileSystem::SetSpecialFolder(int folder, const std::string& path)
+{
+    if (folder == FOLDER_DESKTOPDIRECTORY)
+        DesktopPath = path;
+}
+
+std::string cSimFileSystem::GetModuleFileName()
+{
+    return ModulePath;
+}

@@ -1,0 +1,37 @@
+#pragma once
+#include <string>
+
+#include "platform/Files.h"
+
+// Files on a real temporary folder of the host: a Windows path such as
+// C:\Users\htpc\Desktop maps to <root>/C/Users/htpc/Desktop. The folder is
+// removed when the object is destroyed.
+class cSimFileSystem : public cFileSystem {
+public:
+    cSimFileSystem();
+    ~cSimFileSystem() override;
+    cSimFileSystem(const cSimFileSystem&) = delete;
+    cSimFileSystem& operator=(const cSimFileSystem&) = delete;
+
+    bool FileExists(const std::string& path) override;
+    bool DirectoryExists(const std::string& path) override;
+    bool CreateDirectory(const std::string& path) override;
+    bool AppendToFile(const std::string& path, const std::string& bytes) override;
+    bool WriteNewFile(const std::string& path, const std::string& bytes) override;
+    bool ReadWholeFile(const std::string& path, std::string& bytes) override;
+    bool DeleteFile(const std::string& path) override;
+    std::string GetTempPath() override;
+    bool GetSpecialFolder(int folder, std::string& path) override;
+    std::string GetModuleFileName() override;
+
+    // The host path of a Windows path.
+    std::string HostPath(const std::string& windowsPath) const;
+    // Special folders the simulated user has; a folder set to "" is missing.
+    void SetSpecialFolder(int folder, const std::string& path);
+    void SetModuleFileName(const std::string& path) { ModulePath = path; }
+
+private:
+    std::string Root;
+    std::string DesktopPath = "C:\\Users\\htpc\\Desktop";
+    std::string ModulePath = "C:\\Program Files\\Slumberhold\\Slumberhold.exe";
+};

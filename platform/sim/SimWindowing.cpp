@@ -1,0 +1,175 @@
+#include "platform/sim/SimWindowing.h"
+
+#include <strings.h>
+
+#include "platform/WinConst.h"
+#include "platform/sim/SimClock.h"
+
+WindowHandle cSimWindowing::CreateMainWindow(const std::string& className, const std::string& title,
+                                             cWindowProcedure& procedure)
+{
+    WindowHandle handle = NextHandle;
+    NextHandle += 0x10;
+    Windows[handle] = {className, title, &procedure, false};
+    return handle;
+}
+
+void cSimWindowing::DestroyWindow(WindowHandle window)
+{
+    auto it = Windows.find(window);
+    if (it == Windows.end())
+        return;
+    intptr_t result = 0;
+    it->second.Procedure->HandleMessage(WM_DESTROY, 0, 0, result);
+    for (auto timer = Timers.begin(); timer != Timers.end();)
+        timer = timer->first.first == window ? Timers.erase(timer) : std::next(timer);
+    Windows.erase(window);
+    if (Foreground == window)
+        Foreground = 0;
+}
+
+void cSimWindowing::SetWindowText(WindowHandle window, const std::string& text)
+{
+    auto it = Windows.find(window);
+    if (it != Windows.end())
+        it->second.Title = text;
+}
+
+std::string cSimWindowing::GetWindowText(WindowHandle window)
+{
+    auto it = Windows.find(window);
+    return it == Windows.end() ? std::string() : it->second.Title;
+}
+
+void cSimWindowing::ShowWindow(WindowHandle window, bool visible)
+{
+    auto it = Windows.find(window);
+    if (it != Windows.end())
+        it->second.Visible = visible;
+}
+
+bool cSimWindowing::IsWindowVisible(WindowHandle window)
+{
+    auto it = Windows.find(window);
+    return it != Windows.end() && it->second.Visible;
+}
+
+bool cSimWindowing::SetForegroundWindow(WindowHandle window)
+{
+    if (!Windows.count(window))
+        return false;
+    Foreground = window;
+    return true;
+}
+
+WindowHandle cSimWindowing::FindWindow(const std::string& className, const std::string& title)
+{
+    for (const auto& [handle, window] : Windows)
+        if (strcasecmp(window.ClassName.c_str(), className.c_str()) == 0 &&
+            strcasecmp(window.Title.c_str(), title.c_str()) == 0)
+            return handle;
+    return 0;
+}
+
+bool cSimWindowing::PostMessage(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam)
+{
+    if (!Windows.count(window))
+        return false;
+    Posted.push_back({window, message, wParam, lParam});
+    return true;
+}
+
+bool cSimWindowing::SetTimer(WindowHandle window, uintptr_t id, uint32_t milliseconds)
+{
+    if (!Windows.count(window))
+        return false;
+    Timers[{window, id}] = {milliseconds, Clock.Now() + milliseconds};
+    return true;
+}
+
+void cSimWindowing::KillTimer(WindowHandle window, uintptr_t id)
+{
+    Timers.erase({window, id});
+}
+
+int cSimWindowing::RunMessageLoop()
+{
+    constexpr uint64_t GUARD = 24ull * 3600 * 1000;
+    RunUntil(Clock.Now() + GUARD);
+    return QuitRequested ? QuitCode : -1;
+}
+
+void cSimWindowing::PostQuitMessage(int exitCode)
+{
+    QuitRequested = true;
+    QuitCode = exitCode;
+}
+
+void cSimWindowing::ProcessMessages()
+{
+    DeliverPosted();
+    while (!QuitRequested && FireNextDue(Clock.Now()))
+        DeliverPosted();
+}
+
+intptr_t cSimWindowing::SendMessage(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam)
+{
+    auto it = Windows.find(window);
+    if (it == Windows.end())
+        return 0;
+    intptr_t result = 0;
+    if (!it->second.Procedure->HandleMessage(message, wParam, lParam, result))
+        result = 0;
+    return result;
+}
+
+void cSimWindowing::Schedule(uint64_t at, std::function<void()> action)
+{
+    Scheduled.emplace(at, std::move(action));
+}
+
+void cSimWindowing::RunUntil(uint64_t until)
+{
+    DeliverPosted();
+    while (!QuitRequested && FireNextDue(until))
+        DeliverPosted();
+    if (!QuitRequested)
+        Clock.AdvanceTo(until);
+}
+
+void cSimWindowing::DeliverPosted()
+{
+    while (!Posted.empty() && !QuitRequested) {
+        cPosted message = Posted.front();
+        Posted.pop_front();
+        SendMessage(message.Window, message.Message, message.WParam, message.LParam);
+    }
+}
+
+bool cSimWindowing::FireNextDue(uint64_t limit)
+{
+    auto timer = Timers.end();
+    for (auto it = Timers.begin(); it != Timers.end(); ++it)
+        if (timer == Timers.end() || it->second.Due < timer->second.Due)
+            timer = it;
+    auto action = Scheduled.begin();
+    const bool timerDue = timer != Timers.end() && timer->second.Due <= limit;
+    const bool actionDue = action != Scheduled.end() && action->first <= limit;
+    if (!timerDue && !actionDue)
+        return false;
+
+    // Outside events first when both fall on the same moment.
+    if (actionDue && (!timerDue || action->first <= timer->second.Due)) {
+        Clock.AdvanceTo(action->first);
+        std::function<void()> run = std::move(action->second);
+        Scheduled.erase(action);
+        run();
+        return true;
+    }
+    Clock.AdvanceTo(timer->second.Due);
+    const auto [window, id] = timer->first;
+    // Like Windows, a timer whose handler overran does not fire twice to catch up.
+    timer->second.Due = std::max(timer->second.Due + timer->second.Interval, Clock.Now() + 1);
+    SendMessage(window, WM_TIMER, id, 0);
+    return true;
+}

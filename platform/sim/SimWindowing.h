@@ -1,0 +1,81 @@
+#pragma once
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <string>
+
+#include "platform/Windowing.h"
+
+class cSimClock;
+
+// The simulated user-interface thread: windows, posted messages, timers and
+// scheduled outside events (a broadcast from Windows, the user pressing a
+// key), all on one virtual time line. Nothing runs unless the simulation
+// pumps it.
+class cSimWindowing : public cWindowing {
+public:
+    explicit cSimWindowing(cSimClock& clock) : Clock(clock) {}
+
+    WindowHandle CreateMainWindow(const std::string& className, const std::string& title,
+                                  cWindowProcedure& procedure) override;
+    void DestroyWindow(WindowHandle window) override;
+    void SetWindowText(WindowHandle window, const std::string& text) override;
+    std::string GetWindowText(WindowHandle window) override;
+    void ShowWindow(WindowHandle window, bool visible) override;
+    bool IsWindowVisible(WindowHandle window) override;
+    bool SetForegroundWindow(WindowHandle window) override;
+    WindowHandle FindWindow(const std::string& className, const std::string& title) override;
+    bool PostMessage(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) override;
+    bool SetTimer(WindowHandle window, uintptr_t id, uint32_t milliseconds) override;
+    void KillTimer(WindowHandle window, uintptr_t id) override;
+    // Runs until the quit message or, as a guard against a program that never
+    // quits, until a virtual day has passed (then returns -1).
+    int RunMessageLoop() override;
+    void PostQuitMessage(int exitCode) override;
+    void ProcessMessages() override;
+
+    // Delivers a message synchronously, as SendMessage from another process does.
+    intptr_t SendMessage(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam);
+    // Runs action at the virtual moment at (milliseconds since simulation start).
+    void Schedule(uint64_t at, std::function<void()> action);
+    // Pumps everything due up to the moment until, then sets the clock there.
+    // Returns early, with the clock at that moment, once quit has been posted.
+    void RunUntil(uint64_t until);
+    bool QuitPosted() const { return QuitRequested; }
+    int ExitCode() const { return QuitCode; }
+    WindowHandle ForegroundWindow() const { return Foreground; }
+
+private:
+    struct cWindow {
+        std::string ClassName;
+        std::string Title;
+        cWindowProcedure* Procedure = nullptr;
+        bool Visible = false;
+    };
+    struct cPosted {
+        WindowHandle Window;
+        uint32_t Message;
+        uintptr_t WParam;
+        intptr_t LParam;
+    };
+    struct cTimer {
+        uint32_t Interval;
+        uint64_t Due;
+    };
+
+    void DeliverPosted();
+    // Fires the earliest timer or scheduled action due by the moment limit;
+    // false when none is.
+    bool FireNextDue(uint64_t limit);
+
+    cSimClock& Clock;
+    std::map<WindowHandle, cWindow> Windows;
+    std::deque<cPosted> Posted;
+    std::map<std::pair<WindowHandle, uintptr_t>, cTimer> Timers;
+    std::multimap<uint64_t, std::function<void()>> Scheduled;
+    WindowHandle NextHandle = 0x10010;
+    WindowHandle Foreground = 0;
+    bool QuitRequested = false;
+    int QuitCode = 0;
+};

@@ -1,0 +1,14 @@
+#include "platform/sim/SimWindows.h"
+
+#include <cstdio>
+
+cSimWindows::cSimWindows()
+    : Platform{Registry_, Files_,     Clock_,      Locale_,   Sync_,   Errors_,
+               Dialogs_,  Windowing_, Processes_, Versions_, System_}
+{
+    // The simulated program carries the version of this build.
+    unsigned major = 0, minor = 0, release = 0, build = 0;
+    std::sscanf(SLH_VERSION_TEXT, "%u.%u.%u.%u", &major, &minor, &release, &build);
+    Versions_.SetFileVersion(Files_.GetModuleFileName(), static_cast<uint16_t>(major), static_cast<uint16_t>(minor),
+                             static_cast<uint16_t>(release), static_cast<uint16_t>(build));
+}

@@ -1,0 +1,45 @@
+#pragma once
+#include "platform/Platform.h"
+#include "platform/sim/SimClock.h"
+#include "platform/sim/SimFileSystem.h"
+#include "platform/sim/SimRegistry.h"
+#include "platform/sim/SimServices.h"
+#include "platform/sim/SimWindowing.h"
+
+// A whole simulated Windows machine: owns one simulated implementation of
+// every platform area and hands them to the logic as a cPlatform. Tests and
+// scenarios reach each area through the accessors to set it up and look at
+// what the program did.
+class cSimWindows {
+public:
+    cSimWindows();
+    cSimWindows(const cSimWindows&) = delete;
+    cSimWindows& operator=(const cSimWindows&) = delete;
+
+    cPlatform& Get() { return Platform; }
+
+    cSimClock& Clock() { return Clock_; }
+    cSimRegistry& Registry() { return Registry_; }
+    cSimFileSystem& Files() { return Files_; }
+    cSimSynchronization& Sync() { return Sync_; }
+    cSimSystemErrors& Errors() { return Errors_; }
+    cSimDialogs& Dialogs() { return Dialogs_; }
+    cSimWindowing& Windowing() { return Windowing_; }
+    cSimProcesses& Processes() { return Processes_; }
+    cSimVersionResources& Versions() { return Versions_; }
+    cSimSystemInfo& System() { return System_; }
+
+private:
+    cSimClock Clock_;
+    cSimLocale Locale_;
+    cSimRegistry Registry_;
+    cSimFileSystem Files_;
+    cSimSynchronization Sync_{Clock_};
+    cSimSystemErrors Errors_;
+    cSimDialogs Dialogs_;
+    cSimWindowing Windowing_{Clock_};
+    cSimProcesses Processes_;
+    cSimVersionResources Versions_;
+    cSimSystemInfo System_;
+    cPlatform Platform;
+};

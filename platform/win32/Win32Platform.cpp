@@ -1,0 +1,39 @@
+#include "platform/win32/Win32Platform.h"
+
+#include "platform/Platform.h"
+#include "platform/win32/Win32Clock.h"
+#include "platform/win32/Win32Dialogs.h"
+#include "platform/win32/Win32Errors.h"
+#include "platform/win32/Win32Files.h"
+#include "platform/win32/Win32Processes.h"
+#include "platform/win32/Win32Registry.h"
+#include "platform/win32/Win32Sync.h"
+#include "platform/win32/Win32SystemInfo.h"
+#include "platform/win32/Win32VersionResources.h"
+#include "platform/win32/Win32Windowing.h"
+
+// Members are destroyed in the reverse order: the bundle first, the
+// implementations after it.
+struct cWin32Platform::cParts {
+    cWin32Registry Registry;
+    cWin32FileSystem Files;
+    cWin32Clock Clock;
+    cWin32Locale Locale;
+    cWin32Synchronization Sync;
+    cWin32SystemErrors Errors;
+    cWin32Dialogs Dialogs;
+    cWin32Windowing Windowing;
+    cWin32Processes Processes;
+    cWin32VersionResources Versions;
+    cWin32SystemInfo System;
+    cPlatform Bundle{Registry, Files, Clock, Locale, Sync, Errors, Dialogs, Windowing, Processes, Versions, System};
+};
+
+cWin32Platform::cWin32Platform() : Parts(std::make_unique<cParts>()) {}
+
+cWin32Platform::~cWin32Platform() = default;
+
+cPlatform& cWin32Platform::Get()
+{
+    return Parts->Bundle;
+}

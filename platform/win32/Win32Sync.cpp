@@ -1,0 +1,49 @@
+#include "platform/win32/Win32Sync.h"
+
+#include "platform/win32/Win32.h"
+
+namespace {
+
+class cWin32NamedMutex final : public cNamedMutex {
+public:
+    // Takes over the handle.
+    explicit cWin32NamedMutex(HANDLE mutex) : Mutex(mutex) {}
+    ~cWin32NamedMutex() override
+    {
+        cLastErrorKeeper keeper;
+        CloseHandle(Mutex);
+    }
+    cWin32NamedMutex(const cWin32NamedMutex&) = delete;
+    cWin32NamedMutex& operator=(const cWin32NamedMutex&) = delete;
+
+    eWaitResult Wait(uint32_t milliseconds) override
+    {
+        switch (WaitForSingleObject(Mutex, milliseconds)) {
+        case WAIT_OBJECT_0:
+            return eWaitResult::Signaled;
+        case WAIT_ABANDONED:
+            return eWaitResult::Abandoned;
+        case WAIT_TIMEOUT:
+            return eWaitResult::Timeout;
+        default:
+            return eWaitResult::Failed;
+        }
+    }
+
+    bool Release() override { return ReleaseMutex(Mutex) != 0; }
+
+private:
+    HANDLE Mutex;
+};
+
+}  // namespace
+
+std::unique_ptr<cNamedMutex> cWin32Synchronization::CreateNamedMutex(const std::string& name)
+{
+    // Opens the existing mutex when another process created it first
+    // (GetLastError then says ERROR_ALREADY_EXISTS).
+    HANDLE mutex = CreateMutexA(nullptr, FALSE, name.c_str());
+    if (mutex == nullptr)
+        return nullptr;
+    return std::make_unique<cWin32NamedMutex>(mutex);
+}

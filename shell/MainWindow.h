@@ -1,0 +1,58 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "foundation/PersistentVariables.h"
+#include "shell/CommandLine.h"
+#include "platform/Platform.h"
+
+class cMessageLogger;
+class cFileVersion;
+
+// Private messages of the main window.
+constexpr uint32_t MSG_TRAY_CALLBACK = 34765;
+constexpr uint32_t MSG_INIT_DONE = 34766;
+
+// The main window. Whatever role the process plays, this window is created
+// at start-up: it reads the switches, owns every long-lived object of the
+// process, receives the power broadcasts and runs the one-second heartbeat.
+class TfMain : public cWindowProcedure {
+public:
+    explicit TfMain(cPlatform& platform);
+    ~TfMain() override;
+    TfMain(const TfMain&) = delete;
+    TfMain& operator=(const TfMain&) = delete;
+
+    bool HandleMessage(uint32_t message, uintptr_t wParam, intptr_t lParam, intptr_t& result) override;
+
+    // The tray menu's "Exit": asks before the engine goes away.
+    void Exit1Click();
+    // Closes the window if the close query allows it.
+    void Close();
+
+    WindowHandle Handle() const { return Window; }
+    const cRunFlags& GetRunFlags() const { return Flags; }
+
+private:
+    void WriteStartupLines();
+    void OnInitDone();
+    bool FormCloseQuery();
+    void FormClose();
+    void HideWindow();
+    void Timer2Timer();
+
+    cPlatform& Platform;
+    WindowHandle Window = 0;
+
+    // Roles and options, fixed by the command line.
+    cRunFlags Flags;
+
+    bool ExitRequested = false;
+    bool CloseQueryGuard = false;
+    int32_t PowerBroadcastNesting = 0;
+
+    std::unique_ptr<cPersistentInteger> SuspendIdleOnResume;
+    std::unique_ptr<cPersistentBool> LogWindowsIdleDetails;
+    std::unique_ptr<cMessageLogger> Logger;
+};

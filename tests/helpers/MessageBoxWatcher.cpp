@@ -1,0 +1,144 @@
+#include "MessageBoxWatcher.h"
+
+#include <cstdio>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// The dialog template of a message box gives its text control this ID.
+constexpr int MESSAGE_TEXT_ID = 0xFFFF;
+// Scans (about 100 ms each) before a box that is still there is pressed again.
+constexpr int REPRESS_AFTER_SCANS = 10;
+
+std::string ClassOf(HWND window)
+{
+    char name[64] = {};
+    const int length = GetClassNameA(window, name, sizeof name);
+    return std::string(name, length > 0 ? static_cast<size_t>(length) : 0);
+}
+
+std::string TextOf(HWND window)
+{
+    char text[4096] = {};
+    const int length = GetWindowTextA(window, text, sizeof text);
+    return std::string(text, length > 0 ? static_cast<size_t>(length) : 0);
+}
+
+std::vector<HWND> Children(HWND parent)
+{
+    std::vector<HWND> children;
+    EnumChildWindows(
+        parent,
+        [](HWND child, LPARAM list) -> BOOL {
+            reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&children));
+    return children;
+}
+
+std::vector<HWND> VisibleDialogs()
+{
+    std::vector<HWND> boxes;
+    EnumWindows(
+        [](HWND window, LPARAM list) -> BOOL {
+            if (IsWindowVisible(window) && ClassOf(window) == "#32770")
+                reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&boxes));
+    return boxes;
+}
+
+std::string MessageText(HWND box)
+{
+    if (HWND text = GetDlgItem(box, MESSAGE_TEXT_ID))
+        return TextOf(text);
+    // Not a standard message box: the first Static with text (the icon is a
+    // Static without text).
+    for (HWND child : Children(box)) {
+        if (ClassOf(child) == "Static") {
+            std::string text = TextOf(child);
+            if (!text.empty())
+                return text;
+        }
+    }
+    return {};
+}
+
+int DefaultButtonId(HWND box)
+{
+    DWORD_PTR answer = 0;
+    if (SendMessageTimeoutA(box, DM_GETDEFID, 0, 0, SMTO_ABORTIFHUNG, 1000, &answer) &&
+        HIWORD(answer) == DC_HASDEFID)
+        return LOWORD(answer);
+    for (HWND child : Children(box)) {
+        if (ClassOf(child) == "Button")
+            return GetDlgCtrlID(child);
+    }
+    return IDCANCEL;
+}
+
+void PressDefaultButton(HWND box)
+{
+    const int id = DefaultButtonId(box);
+    // Posted, not sent: the box's owner may be busy, and the watcher must
+    // keep scanning.
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, id)));
+}
+
+}  // namespace
+
+std::string EscapeLineBreaks(const std::string& text)
+{
+    std::string escaped;
+    for (char c : text) {
+        if (c == '\r')
+            escaped += "\\r";
+        else if (c == '\n')
+            escaped += "\\n";
+        else
+            escaped += c;
+    }
+    return escaped;
+}
+
+cMessageBoxWatcher::cMessageBoxWatcher(std::string recordFile) : recordFile_(std::move(recordFile))
+{
+}
+
+void cMessageBoxWatcher::Poll()
+{
+    std::map<HWND, int> stillThere;
+    for (HWND box : VisibleDialogs()) {
+        auto known = seen_.find(box);
+        if (known == seen_.end()) {
+            Record(box);
+            PressDefaultButton(box);
+            stillThere[box] = 0;
+        } else if (known->second + 1 >= REPRESS_AFTER_SCANS) {
+            PressDefaultButton(box);
+            stillThere[box] = 0;
+        } else {
+            stillThere[box] = known->second + 1;
+        }
+    }
+    seen_ = std::move(stillThere);
+}
+
+void cMessageBoxWatcher::Record(HWND box)
+{
+    AppendRecord(EscapeLineBreaks(TextOf(box)) + "\t" + EscapeLineBreaks(MessageText(box)) + "\n");
+}
+
+bool cMessageBoxWatcher::AppendRecord(const std::string& line)
+{
+    // Opened per record, so every line is on disk even if the watcher is
+    // killed right after.
+    FILE* file = std::fopen(recordFile_.c_str(), "ab");
+    if (!file)
+        return false;
+    const bool written = std::fwrite(line.data(), 1, line.size(), file) == line.size();
+    return std::fclose(file) == 0 && written;
+}

@@ -1,0 +1,331 @@
+#include "tools/runner/Scenario.h"
+
+#include <cctype>
+#include <sstream>
+#include <stdexcept>
+
+#include "foundation/Settings.h"
+#include "platform/WinConst.h"
+#include "shell/MainWindow.h"
+
+namespace {
+
+std::vector<std::string> SplitWords(const std::string& line)
+{
+    std::vector<std::string> words;
+    size_t i = 0;
+    while (i < line.size()) {
+        if (std::isspace(static_cast<unsigned char>(line[i]))) {
+            ++i;
+            continue;
+        }
+        if (line[i] == '#')
+            break;
+        std::string word;
+        if (line[i] == '"') {
+            size_t end = line.find('"', i + 1);
+            if (end == std::string::npos)
+                throw std::runtime_error("unclosed quote");
+            word = "\"" + line.substr(i + 1, end - i - 1);  // a leading quote marks text
+            i = end + 1;
+        } else {
+            while (i < line.size() && !std::isspace(static_cast<unsigned char>(line[i])))
+                word += line[i++];
+        }
+        words.push_back(word);
+    }
+    return words;
+}
+
+bool IsText(const std::string& word)
+{
+    return !word.empty() && word[0] == '"';
+}
+
+std::string Unquote(const std::string& word)
+{
+    return IsText(word) ? word.substr(1) : word;
+}
+
+uint64_t ParseDuration(const std::string& text)
+{
+    uint64_t total = 0;
+    size_t i = 0;
+    if (text.empty())
+        throw std::runtime_error("empty duration");
+    while (i < text.size()) {
+        size_t digits = i;
+        while (digits < text.size() && std::isdigit(static_cast<unsigned char>(text[digits])))
+            ++digits;
+        if (digits == i)
+            throw std::runtime_error("bad duration '" + text + "'");
+        const uint64_t amount = std::stoull(text.substr(i, digits - i));
+        size_t unitEnd = digits;
+        while (unitEnd < text.size() && std::isalpha(static_cast<unsigned char>(text[unitEnd])))
+            ++unitEnd;
+        const std::string unit = text.substr(digits, unitEnd - digits);
+        if (unit == "ms")
+            total += amount;
+        else if (unit == "s" || unit.empty())
+            total += amount * 1000;
+        else if (unit == "m")
+            total += amount * 60000;
+        else if (unit == "h")
+            total += amount * 3600000;
+        else
+            throw std::runtime_error("bad duration unit '" + unit + "'");
+        i = unitEnd;
+    }
+    return total;
+}
+
+// "hh:mm:ss" or "hh:mm:ss.zzz" as milliseconds since midnight.
+int64_t ParseTimeOfDay(const std::string& text)
+{
+    unsigned hour = 0, minute = 0, second = 0, milliseconds = 0;
+    const int fields = std::sscanf(text.c_str(), "%u:%u:%u.%u", &hour, &minute, &second, &milliseconds);
+    if (fields < 2 || hour > 23 || minute > 59 || second > 59)
+        throw std::runtime_error("bad time '" + text + "'");
+    return ((hour * 60 + minute) * 60 + second) * 1000LL + milliseconds;
+}
+
+eHive ParseHive(const std::string& word)
+{
+    if (word == "HKLM")
+        return eHive::LocalMachine;
+    if (word == "HKCU")
+        return eHive::CurrentUser;
+    throw std::runtime_error("unknown hive '" + word + "'");
+}
+
+bool ParseYesNo(const std::string& word)
+{
+    if (word == "yes")
+        return true;
+    if (word == "no")
+        return false;
+    throw std::runtime_error("expected yes or no, not '" + word + "'");
+}
+
+}  // namespace
+
+cScenarioPlayer::cScenarioPlayer() = default;
+
+cScenarioPlayer::~cScenarioPlayer()
+{
+    App.reset();
+}
+
+void cScenarioPlayer::Play(const std::string& script)
+{
+    std::istringstream lines(script);
+    std::string line;
+    int number = 0;
+    while (std::getline(lines, line)) {
+        ++number;
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        try {
+            PlayLine(line, number);
+        } catch (const std::exception& error) {
+            Fail(number, error.what());
+        }
+    }
+}
+
+void cScenarioPlayer::Fail(int number, const std::string& message)
+{
+    Failures_.push_back("line " + std::to_string(number) + ": " + message);
+}
+
+void cScenarioPlayer::PlayLine(const std::string& line, int number)
+{
+    std::vector<std::string> words = SplitWords(line);
+    if (words.empty())
+        return;
+    if (words[0][0] == '+') {
+        WaitUntil(Sim.Clock().Now() + ParseDuration(words[0].substr(1)));
+        words.erase(words.begin());
+    } else if (words[0] == "at") {
+        if (words.size() < 2)
+            throw std::runtime_error("at needs a time");
+        const cLocalTime now = Sim.Clock().GetLocalTime();
+        const int64_t nowOfDay = ((now.Hour * 60 + now.Minute) * 60 + now.Second) * 1000LL + now.Milliseconds;
+        int64_t wait = ParseTimeOfDay(words[1]) - nowOfDay;
+        if (wait <= 0)
+            wait += 24 * 3600 * 1000LL;
+        WaitUntil(Sim.Clock().Now() + static_cast<uint64_t>(wait));
+        words.erase(words.begin(), words.begin() + 2);
+    }
+    if (!words.empty())
+        Command(words, number);
+}
+
+void cScenarioPlayer::WaitUntil(uint64_t moment)
+{
+    if (App) {
+        Sim.Windowing().RunUntil(moment);
+        Pump();
+    }
+    Sim.Clock().AdvanceTo(moment);
+}
+
+// Lets the program handle what is waiting; a program that posted its quit
+// message is ended here, as its message loop would end.
+void cScenarioPlayer::Pump()
+{
+    if (!App)
+        return;
+    Sim.Windowing().ProcessMessages();
+    if (Sim.Windowing().QuitPosted())
+        App.reset();
+}
+
+void cScenarioPlayer::Command(const std::vector<std::string>& words, int number)
+{
+    const std::string& verb = words[0];
+    auto need = [&](size_t count) {
+        if (words.size() < count + 1)
+            throw std::runtime_error(verb + " needs " + std::to_string(count) + " arguments");
+    };
+    if (verb == "clock") {
+        need(2);
+        cLocalTime time;
+        unsigned year, month, day;
+        if (std::sscanf(words[1].c_str(), "%u-%u-%u", &year, &month, &day) != 3)
+            throw std::runtime_error("bad date '" + words[1] + "'");
+        const int64_t ofDay = ParseTimeOfDay(words[2]);
+        time.Year = static_cast<uint16_t>(year);
+        time.Month = static_cast<uint16_t>(month);
+        time.Day = static_cast<uint16_t>(day);
+        time.Hour = static_cast<uint16_t>(ofDay / 3600000);
+        time.Minute = static_cast<uint16_t>(ofDay / 60000 % 60);
+        time.Second = static_cast<uint16_t>(ofDay / 1000 % 60);
+        time.Milliseconds = static_cast<uint16_t>(ofDay % 1000);
+        Sim.Clock().SetLocalTime(time);
+    } else if (verb == "tickcount") {
+        need(1);
+        Sim.Clock().SetTickBase(static_cast<uint32_t>(std::stoul(words[1]) - Sim.Clock().Now()));
+    } else if (verb == "set" || verb == "reg") {
+        const bool anyKey = verb == "reg";
+        need(anyKey ? 4 : 3);
+        const eHive hive = ParseHive(words[1]);
+        const std::string key = anyKey ? Unquote(words[2]) : SETTINGS_KEY;
+        const std::string& name = Unquote(words[anyKey ? 3 : 2]);
+        const std::string& data = words[anyKey ? 4 : 3];
+        if (IsText(data))
+            Sim.Registry().SetString(hive, key, name, Unquote(data));
+        else
+            Sim.Registry().SetDword(hive, key, name, static_cast<uint32_t>(std::stoll(data, nullptr, 0)));
+    } else if (verb == "start") {
+        if (App)
+            throw std::runtime_error("the program is already running");
+        std::vector<std::string> arguments{Sim.Files().GetModuleFileName()};
+        arguments.insert(arguments.end(), words.begin() + 1, words.end());
+        Sim.Processes().SetArguments(arguments);
+        App = std::make_unique<TfMain>(Sim.Get());
+        Pump();
+    } else if (verb == "close" || verb == "exit") {
+        if (!App)
+            throw std::runtime_error("the program is not running");
+        if (verb == "close")
+            Sim.Windowing().SendMessage(App->Handle(), WM_CLOSE, 0, 0);
+        else
+            App->Exit1Click();
+        Pump();
+    } else if (verb == "answer") {
+        need(1);
+        const std::string& answer = words[1];
+        Sim.Dialogs().QueueAnswer(answer == "yes" ? IDYES : answer == "no" ? IDNO : answer == "cancel" ? IDCANCEL : IDOK);
+    } else if (verb == "wait") {
+        need(1);
+        WaitUntil(Sim.Clock().Now() + ParseDuration(words[1]));
+    } else if (verb == "expect") {
+        Expect(words, number);
+    } else {
+        throw std::runtime_error("unknown command '" + verb + "'");
+    }
+}
+
+void cScenarioPlayer::Expect(const std::vector<std::string>& words, int number)
+{
+    if (words.size() < 3)
+        throw std::runtime_error("expect needs a subject and a value");
+    const std::string& subject = words[1];
+    const std::string wanted = Unquote(words[2]);
+    if (subject == "log" || subject == "nolog") {
+        const bool found = LogText().find(wanted) != std::string::npos;
+        if (found != (subject == "log"))
+            Fail(number, (found ? "log holds \"" : "log lacks \"") + wanted + "\"");
+    } else if (subject == "title") {
+        const std::string title = App ? Sim.Windowing().GetWindowText(App->Handle()) : "";
+        if (title != wanted)
+            Fail(number, "title is \"" + title + "\", not \"" + wanted + "\"");
+    } else if (subject == "visible") {
+        const bool visible = App && Sim.Windowing().IsWindowVisible(App->Handle());
+        if (visible != ParseYesNo(wanted))
+            Fail(number, std::string("window is ") + (visible ? "visible" : "hidden"));
+    } else if (subject == "running") {
+        if ((App != nullptr) != ParseYesNo(wanted))
+            Fail(number, std::string("program is ") + (App ? "running" : "not running"));
+    } else if (subject == "box") {
+        if (words.size() < 4)
+            throw std::runtime_error("expect box needs a caption and a text");
+        bool shown = false;
+        for (const cSimMessageBox& box : Sim.Dialogs().Shown())
+            shown |= box.Caption == wanted && box.Text == Unquote(words[3]);
+        if (!shown)
+            Fail(number, "no message box \"" + wanted + "\"");
+    } else if (subject == "setting") {
+        if (words.size() < 5)
+            throw std::runtime_error("expect setting needs a hive, a name and a value");
+        const eHive hive = ParseHive(words[2]);
+        const std::string name = Unquote(words[3]);
+        if (IsText(words[4])) {
+            std::string value;
+            if (!Sim.Registry().GetString(hive, SETTINGS_KEY, name, value) || value != Unquote(words[4]))
+                Fail(number, "setting " + name + " is \"" + value + "\"");
+        } else {
+            uint32_t value = 0;
+            if (!Sim.Registry().GetDword(hive, SETTINGS_KEY, name, value) ||
+                value != static_cast<uint32_t>(std::stoll(words[4], nullptr, 0)))
+                Fail(number, "setting " + name + " is " + std::to_string(value));
+        }
+    } else {
+        throw std::runtime_error("unknown expectation '" + subject + "'");
+    }
+}
+
+void cScenarioPlayer::Finish()
+{
+    if (App)
+        Sim.Windowing().SendMessage(App->Handle(), WM_CLOSE, 0, 0);
+    Pump();
+    App.reset();
+}
+
+std::string cScenarioPlayer::LogText()
+{
+    std::string directory;
+    if (!Sim.Registry().GetString(eHive::LocalMachine, SETTINGS_KEY, "LogPath", directory))
+        return {};
+    std::string text;
+    Sim.Files().ReadWholeFile(directory + "\\SLH Log.txt", text);
+    return text;
+}
+
+void cScenarioPlayer::Report(std::ostream& out)
+{
+    std::string log = LogText();
+    for (char c : log)
+        if (c != '\r')
+            out << c;
+    for (const cSimMessageBox& box : Sim.Dialogs().Shown()) {
+        out << "[message box] " << box.Caption << ": ";
+        for (char c : box.Text)
+            out << (c == '\r' ? std::string("\\r") : std::string(1, c));
+        out << "\n";
+    }
+    for (const cSimLaunch& launch : Sim.Processes().Launches())
+        out << "[started] " << launch.CommandLine << "\n";
+}

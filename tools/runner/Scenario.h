@@ -1,0 +1,68 @@
+#pragma once
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "platform/sim/SimWindows.h"
+
+class TfMain;
+
+// Plays a scenario on a simulated Windows machine: a plain-text script of
+// timed events, one per line. Blank lines and text after '#' are ignored.
+// A line may begin with a moment, then a command:
+//
+//   +90s ...            after waiting this long (units ms, s, m, h; "+1h30m")
+//   at 02:00:00 ...     at the next time the local clock shows this
+//
+// Commands:
+//   clock 2026-12-09 21:00:00     the local time now (before anything else)
+//   tickcount 4294960000          the tick count now
+//   set HKLM LogMode 1            a value of the program's settings key: a
+//   set HKCU Name "text"          number is a REG_DWORD, quoted text a REG_SZ
+//   reg HKLM "Key\Path" Name 1    the same for any key
+//   start ENGINE TRAY ...         starts the program with these switches
+//   close                         WM_CLOSE to the main window
+//   exit                          the tray menu's "Exit"
+//   answer yes|no|ok|cancel       the next message box is answered so
+//   wait 5s                       lets time pass
+//   expect log "text"             some log line contains the text
+//   expect nolog "text"           no log line contains it
+//   expect title "text"           the main window's title
+//   expect visible yes|no         the main window is shown or hidden
+//   expect running yes|no         the program is running
+//   expect box "caption" "text"   a message box was shown
+//   expect setting HKLM Name 1    a value of the settings key (number or "text")
+class cScenarioPlayer {
+public:
+    cScenarioPlayer();
+    ~cScenarioPlayer();
+
+    // Plays the script. Errors (bad lines, failed expectations) are collected.
+    void Play(const std::string& script);
+    // Ends the program if it still runs, as closing its window does.
+    void Finish();
+
+    const std::vector<std::string>& Failures() const { return Failures_; }
+    std::string LogText();
+    // The log, then the message boxes and started command lines, for people.
+    void Report(std::ostream& out);
+
+    cSimWindows& Windows() { return Sim; }
+    TfMain* Program() { return App.get(); }
+
+private:
+    void PlayLine(const std::string& line, int number);
+    void Command(const std::vector<std::string>& words, int number);
+    void Expect(const std::vector<std::string>& words, int number);
+    void WaitUntil(uint64_t moment);
+    void Pump();
+    void Fail(int number, const std::string& message);
+
+    cSimWindows Sim;
+    std::unique_ptr<TfMain> App;
+    std::vector<std::string> Failures_;
+};
+
+// The evening the main job plays when no scenario file is given.
+extern const char* const DEFAULT_SCENARIO;
