@@ -43,6 +43,12 @@ public:
     // Returns early, with the clock at that moment, once quit has been posted.
     void RunUntil(uint64_t until);
     bool QuitPosted() const { return QuitRequested; }
+    // A new program starts with a fresh message queue.
+    void StartNewProcess()
+    {
+        QuitRequested = false;
+        Posted.clear();
+    }
     int ExitCode() const { return QuitCode; }
     WindowHandle ForegroundWindow() const { return Foreground; }
 

@@ -67,17 +67,29 @@ std::string MessageText(HWND box)
     return {};
 }
 
+bool IsButton(HWND window)
+{
+    return window && ClassOf(window) == "Button";
+}
+
 int DefaultButtonId(HWND box)
 {
+    // Wine answers DM_GETDEFID of a message box with IDOK even when the box
+    // has no such button, so the answer counts only if the button exists.
     DWORD_PTR answer = 0;
     if (SendMessageTimeoutA(box, DM_GETDEFID, 0, 0, SMTO_ABORTIFHUNG, 1000, &answer) &&
-        HIWORD(answer) == DC_HASDEFID)
+        HIWORD(answer) == DC_HASDEFID && IsButton(GetDlgItem(box, LOWORD(answer))))
         return LOWORD(answer);
+    int firstButton = -1;
     for (HWND child : Children(box)) {
-        if (ClassOf(child) == "Button")
+        if (!IsButton(child))
+            continue;
+        if ((GetWindowLongA(child, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
             return GetDlgCtrlID(child);
+        if (firstButton < 0)
+            firstButton = GetDlgCtrlID(child);
     }
-    return IDCANCEL;
+    return firstButton >= 0 ? firstButton : IDCANCEL;
 }
 
 void PressDefaultButton(HWND box)

@@ -107,6 +107,15 @@ bool ParseYesNo(const std::string& word)
     throw std::runtime_error("expected yes or no, not '" + word + "'");
 }
 
+// Message-box texts as scenarios write them: line breaks as \r and \n.
+std::string ShownText(const std::string& text)
+{
+    std::string shown;
+    for (char c : text)
+        shown += c == '\r' ? "\\r" : c == '\n' ? "\\n" : std::string(1, c);
+    return shown;
+}
+
 }  // namespace
 
 cScenarioPlayer::cScenarioPlayer() = default;
@@ -223,6 +232,7 @@ void cScenarioPlayer::Command(const std::vector<std::string>& words, int number)
         std::vector<std::string> arguments{Sim.Files().GetModuleFileName()};
         arguments.insert(arguments.end(), words.begin() + 1, words.end());
         Sim.Processes().SetArguments(arguments);
+        Sim.Windowing().StartNewProcess();
         App = std::make_unique<TfMain>(Sim.Get());
         Pump();
     } else if (verb == "close" || verb == "exit") {
@@ -273,7 +283,7 @@ void cScenarioPlayer::Expect(const std::vector<std::string>& words, int number)
             throw std::runtime_error("expect box needs a caption and a text");
         bool shown = false;
         for (const cSimMessageBox& box : Sim.Dialogs().Shown())
-            shown |= box.Caption == wanted && box.Text == Unquote(words[3]);
+            shown |= box.Caption == wanted && ShownText(box.Text) == Unquote(words[3]);
         if (!shown)
             Fail(number, "no message box \"" + wanted + "\"");
     } else if (subject == "setting") {
@@ -321,10 +331,7 @@ void cScenarioPlayer::Report(std::ostream& out)
         if (c != '\r')
             out << c;
     for (const cSimMessageBox& box : Sim.Dialogs().Shown()) {
-        out << "[message box] " << box.Caption << ": ";
-        for (char c : box.Text)
-            out << (c == '\r' ? std::string("\\r") : std::string(1, c));
-        out << "\n";
+        out << "[message box] " << box.Caption << ": " << ShownText(box.Text) << "\n";
     }
     for (const cSimLaunch& launch : Sim.Processes().Launches())
         out << "[started] " << launch.CommandLine << "\n";

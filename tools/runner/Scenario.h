@@ -31,7 +31,7 @@ class TfMain;
 //   expect title "text"           the main window's title
 //   expect visible yes|no         the main window is shown or hidden
 //   expect running yes|no         the program is running
-//   expect box "caption" "text"   a message box was shown
+//   expect box "caption" "text"   a message box was shown (line breaks as \r, \n)
 //   expect setting HKLM Name 1    a value of the settings key (number or "text")
 class cScenarioPlayer {
 public:
