@@ -8,8 +8,12 @@ namespace {
 
 // The dialog template of a message box gives its text control this ID.
 constexpr int MESSAGE_TEXT_ID = 0xFFFF;
-// Scans (about 100 ms each) before a box that is still there is pressed again.
-constexpr int REPRESS_AFTER_SCANS = 10;
+// A box is first pressed one scan (about 100 ms) after it was recorded: under
+// Wine a box pressed while it is still being set up ends its dialog, but
+// MessageBox only returns when the next message arrives. A box (visible or
+// hidden) still there later is pressed again every this many scans, which
+// also delivers that next message.
+constexpr int PRESS_EVERY_SCANS = 10;
 
 std::string ClassOf(HWND window)
 {
@@ -38,12 +42,12 @@ std::vector<HWND> Children(HWND parent)
     return children;
 }
 
-std::vector<HWND> VisibleDialogs()
+std::vector<HWND> TopLevelDialogs()
 {
     std::vector<HWND> boxes;
     EnumWindows(
         [](HWND window, LPARAM list) -> BOOL {
-            if (IsWindowVisible(window) && ClassOf(window) == "#32770")
+            if (ClassOf(window) == "#32770")
                 reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
             return TRUE;
         },
@@ -123,18 +127,20 @@ cMessageBoxWatcher::cMessageBoxWatcher(std::string recordFile) : recordFile_(std
 void cMessageBoxWatcher::Poll()
 {
     std::map<HWND, int> stillThere;
-    for (HWND box : VisibleDialogs()) {
+    for (HWND box : TopLevelDialogs()) {
         auto known = seen_.find(box);
         if (known == seen_.end()) {
-            Record(box);
-            PressDefaultButton(box);
-            stillThere[box] = 0;
-        } else if (known->second + 1 >= REPRESS_AFTER_SCANS) {
-            PressDefaultButton(box);
-            stillThere[box] = 0;
-        } else {
-            stillThere[box] = known->second + 1;
+            // A dialog still being built is hidden and may not have its text yet.
+            if (IsWindowVisible(box)) {
+                Record(box);
+                stillThere[box] = 0;
+            }
+            continue;
         }
+        const int scans = known->second + 1;
+        if (scans % PRESS_EVERY_SCANS == 1)
+            PressDefaultButton(box);
+        stillThere[box] = scans;
     }
     seen_ = std::move(stillThere);
 }

@@ -20,8 +20,8 @@ private:
     bool AppendRecord(const std::string& line);
 
     std::string recordFile_;
-    // Boxes already recorded, with the number of scans since the last press:
-    // a box that survives its press is pressed again, but recorded only once.
+    // Boxes already recorded, with the number of scans since then. Each is
+    // recorded once but pressed until it is gone.
     std::map<HWND, int> seen_;
 };
 

@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Installs what is missing (Debian packages), builds the simulator build and
+# both Windows builds, and runs every test: the unit tests on the simulator,
+# then the integration tests of Slumberhold.exe under Wine.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+
+packages=(cmake g++ make libgtest-dev libbenchmark-dev
+          g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64 xvfb)
+missing=()
+for package in "${packages[@]}"; do
+    dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")
+done
+if ((${#missing[@]})); then
+    echo "== installing: ${missing[*]}"
+    sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+jobs=$(nproc 2>/dev/null || echo 2)
+build() {  # build <dir> [cmake options...]
+    local dir=$1
+    shift
+    cmake -S "$root" -B "$root/build/$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+    cmake --build "$root/build/$dir" -j"$jobs"
+}
+echo "== building the simulator build"
+build native
+echo "== building Slumberhold.exe for x86_64"
+build win64 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake"
+echo "== building Slumberhold.exe for i686"
+build win32 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake"
+
+status=0
+echo "== unit tests on the simulator"
+ctest --test-dir "$root/build/native" -L unit --output-on-failure -j"$jobs" || status=1
+echo "== integration tests under Wine"
+SLH_WIN64_DIR="$root/build/win64" ctest --test-dir "$root/build/native" -L wine --output-on-failure || status=1
+exit $status
