@@ -13,7 +13,9 @@ target_link_options(slh_win32_static_runtime INTERFACE -static -static-libgcc -s
 # point, so that helper programs can use it too. Anything newer than Windows
 # XP is looked up at run time, never linked here.
 file(GLOB SLH_WIN32_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/win32/*.cpp)
-list(REMOVE_ITEM SLH_WIN32_SOURCES ${CMAKE_SOURCE_DIR}/platform/win32/Main.cpp)
+list(REMOVE_ITEM SLH_WIN32_SOURCES
+    ${CMAKE_SOURCE_DIR}/platform/win32/Main.cpp
+    ${CMAKE_SOURCE_DIR}/platform/win32/XpImports.cpp)
 add_library(slh_platform_win32 STATIC ${SLH_WIN32_SOURCES})
 target_include_directories(slh_platform_win32 PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(slh_platform_win32 PUBLIC user32 gdi32 advapi32 shell32 version)
@@ -30,8 +32,10 @@ endforeach()
 configure_file(${CMAKE_SOURCE_DIR}/resources/Slumberhold.rc.in
                ${CMAKE_BINARY_DIR}/resources/Slumberhold.rc @ONLY)
 
+# XpImports.cpp must be part of the executable itself (see the file).
 add_executable(Slumberhold WIN32
     ${CMAKE_SOURCE_DIR}/platform/win32/Main.cpp
+    ${CMAKE_SOURCE_DIR}/platform/win32/XpImports.cpp
     ${CMAKE_BINARY_DIR}/resources/Slumberhold.rc)
 # windres finds Slumberhold.ico, named in the generated script, here.
 target_include_directories(Slumberhold PRIVATE ${CMAKE_SOURCE_DIR}/resources)

@@ -2,6 +2,7 @@
 
 #include "foundation/FileVersion.h"
 #include "foundation/MessageLogger.h"
+#include "foundation/WindowsVersion.h"
 #include "platform/WinConst.h"
 
 namespace {
@@ -28,7 +29,8 @@ TfMain::TfMain(cPlatform& platform) : Platform(platform)
     LogWindowsIdleDetails =
         std::make_unique<cPersistentBool>(Platform.Registry, "LogWindowsIdleDetails", HIVE_LOCAL_MACHINE, false);
     Logger = std::make_unique<cMessageLogger>(Platform, LOG_FILE_NAME);
-    // The status block, the session counter and the version object join here.
+    // The status block and the session counter join here.
+    Version = std::make_unique<cWindowsVersion>(Platform);
 
     Flags = ParseSwitches(Platform.Processes.CommandLineArguments());
 
@@ -54,6 +56,7 @@ TfMain::~TfMain()
     // The objects of the engine side go first, in reverse order of creation.
     Logger->WriteLine("Slumberhold/frontend closed.");
     Logger->WriteLine("", false);
+    Version.reset();
     Logger.reset();
     LogWindowsIdleDetails.reset();
     SuspendIdleOnResume.reset();

@@ -9,6 +9,7 @@
 
 class cMessageLogger;
 class cFileVersion;
+class cWindowsVersion;
 
 // Private messages of the main window.
 constexpr uint32_t MSG_TRAY_CALLBACK = 34765;
@@ -55,4 +56,5 @@ private:
     std::unique_ptr<cPersistentInteger> SuspendIdleOnResume;
     std::unique_ptr<cPersistentBool> LogWindowsIdleDetails;
     std::unique_ptr<cMessageLogger> Logger;
+    std::unique_ptr<cWindowsVersion> Version;
 };

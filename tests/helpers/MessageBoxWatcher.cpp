@@ -8,11 +8,9 @@ namespace {
 
 // The dialog template of a message box gives its text control this ID.
 constexpr int MESSAGE_TEXT_ID = 0xFFFF;
-// A box is first pressed one scan (about 100 ms) after it was recorded: under
-// Wine a box pressed while it is still being set up ends its dialog, but
-// MessageBox only returns when the next message arrives. A box (visible or
-// hidden) still there later is pressed again every this many scans, which
-// also delivers that next message.
+// A box is first pressed one scan (about 100 ms) after it was recorded, when
+// its dialog loop surely runs; one that is still there (visible or hidden)
+// is pressed again every this many scans, in case a press got lost.
 constexpr int PRESS_EVERY_SCANS = 10;
 
 std::string ClassOf(HWND window)
