@@ -1,5 +1,7 @@
 #include "platform/sim/SimClock.h"
 
+#include <algorithm>
+
 namespace {
 
 // Days since 1970-01-01 of a civil date (proleptic Gregorian calendar).
@@ -81,7 +83,10 @@ cLocalTime cSimClock::GetLocalTime()
 
 void cSimClock::Sleep(uint32_t milliseconds)
 {
-    Now_ += milliseconds;
+    const uint64_t until = Now_ + milliseconds;
+    if (SleepHook)
+        SleepHook(until);
+    Now_ = std::max(Now_, until);
 }
 
 void cSimClock::AdvanceTo(uint64_t now)

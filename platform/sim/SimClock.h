@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 
 #include "platform/Clock.h"
 
@@ -21,11 +22,15 @@ public:
     void SetTickBase(uint32_t ticks) { TickBase = ticks; }
     // The local time at the current moment.
     void SetLocalTime(const cLocalTime& time);
+    // Called by Sleep with the moment the sleep ends, before the clock gets
+    // there (see cSimWindowing::SetDeliverDuringSleep).
+    void SetSleepHook(std::function<void(uint64_t until)> hook) { SleepHook = std::move(hook); }
 
 private:
     uint64_t Now_ = 0;
     uint32_t TickBase = 0;
-    int64_t LocalEpochAtStart = 0;  // local wall-clock milliseconds since 1970 at Now_ == 0
+    int64_t LocalEpochAtStart = 0;
+    std::function<void(uint64_t)> SleepHook;  // local wall-clock milliseconds since 1970 at Now_ == 0
 };
 
 // Wall-clock helpers shared by the simulator and its scenarios.

@@ -173,3 +173,20 @@ bool cSimWindowing::FireNextDue(uint64_t limit)
     SendMessage(window, WM_TIMER, id, 0);
     return true;
 }
+
+void cSimWindowing::SetDeliverDuringSleep(bool deliver)
+{
+    if (!deliver) {
+        Clock.SetSleepHook(nullptr);
+        return;
+    }
+    Clock.SetSleepHook([this](uint64_t until) {
+        while (!Scheduled.empty() && Scheduled.begin()->first <= until) {
+            auto action = Scheduled.begin();
+            Clock.AdvanceTo(action->first);
+            std::function<void()> run = std::move(action->second);
+            Scheduled.erase(action);
+            run();
+        }
+    });
+}

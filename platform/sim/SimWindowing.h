@@ -42,6 +42,11 @@ public:
     // Pumps everything due up to the moment until, then sets the clock there.
     // Returns early, with the clock at that moment, once quit has been posted.
     void RunUntil(uint64_t until);
+    // A handler that sleeps on the main thread normally holds every outside
+    // event back until it returns. Tests of re-entrance let the scheduled
+    // outside events in during such sleeps, as a message pump inside a called
+    // component would.
+    void SetDeliverDuringSleep(bool deliver);
     bool QuitPosted() const { return QuitRequested; }
     // A new program starts with a fresh message queue.
     void StartNewProcess()
