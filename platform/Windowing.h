@@ -30,6 +30,7 @@ public:
     virtual void ShowWindow(WindowHandle window, bool visible) = 0;
     virtual bool IsWindowVisible(WindowHandle window) = 0;
     virtual bool SetForegroundWindow(WindowHandle window) = 0;
+    // A top-level window by class and title; an empty class or title matches any.
     virtual WindowHandle FindWindow(const std::string& className, const std::string& title) = 0;
 
     virtual bool PostMessage(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) = 0;

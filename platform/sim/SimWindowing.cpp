@@ -65,8 +65,8 @@ bool cSimWindowing::SetForegroundWindow(WindowHandle window)
 WindowHandle cSimWindowing::FindWindow(const std::string& className, const std::string& title)
 {
     for (const auto& [handle, window] : Windows)
-        if (strcasecmp(window.ClassName.c_str(), className.c_str()) == 0 &&
-            strcasecmp(window.Title.c_str(), title.c_str()) == 0)
+        if ((className.empty() || strcasecmp(window.ClassName.c_str(), className.c_str()) == 0) &&
+            (title.empty() || strcasecmp(window.Title.c_str(), title.c_str()) == 0))
             return handle;
     return 0;
 }
