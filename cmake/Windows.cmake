@@ -40,7 +40,7 @@ add_executable(Slumberhold WIN32
 # windres finds Slumberhold.ico, named in the generated script, here.
 target_include_directories(Slumberhold PRIVATE ${CMAKE_SOURCE_DIR}/resources)
 set_source_files_properties(${CMAKE_BINARY_DIR}/resources/Slumberhold.rc PROPERTIES
-    OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/resources/Slumberhold.ico)
+    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/Slumberhold.ico;${CMAKE_SOURCE_DIR}/resources/Slumberhold.manifest")
 target_link_libraries(Slumberhold PRIVATE slh_logic slh_platform_win32 slh_win32_static_runtime)
 if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
     target_compile_options(Slumberhold PRIVATE $<$<COMPILE_LANGUAGE:CXX>:-Wall -Wextra>)
