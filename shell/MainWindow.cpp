@@ -3,6 +3,7 @@
 #include "foundation/FileVersion.h"
 #include "foundation/MessageLogger.h"
 #include "foundation/WindowsVersion.h"
+#include "engine/McePowerManager.h"
 #include "platform/WinConst.h"
 
 namespace {
@@ -35,9 +36,16 @@ TfMain::TfMain(cPlatform& platform) : Platform(platform)
     Flags = ParseSwitches(Platform.Processes.CommandLineArguments());
 
     // The graphics-driver fix, the OS configuration, the system-information
-    // reader, the processor information, the tray icon and the engine are
-    // created here, in that order; then the logger's new-file hook, the UI
-    // font, the wake devices, the recording monitor and the idle fix.
+    // reader, the processor information and the tray icon are created here,
+    // in that order, before the engine.
+    if (Version->IsVistaOrLater())
+        Engine = std::make_unique<cVistaSuspendEngine>(Platform, *Version, false, Window, *Logger);
+    else
+        Engine = std::make_unique<cMcePowerManager>(Platform, *Version, false, *Logger);
+    // Then the logger's new-file hook, the UI font, the wake devices, the
+    // recording monitor and the idle fix; the sleep-state balloon; the
+    // recording monitor's first Suspend and Resume; the availability of the
+    // front-end settings.
 
     // With the engine role: the tray icon, the status block and session
     // notifications start here.
@@ -54,6 +62,7 @@ TfMain::~TfMain()
     Platform.Windowing.KillTimer(Window, TIMER1);
     Platform.Windowing.KillTimer(Window, TIMER2);
     // The objects of the engine side go first, in reverse order of creation.
+    Engine.reset();
     Logger->WriteLine("Slumberhold/frontend closed.");
     Logger->WriteLine("", false);
     Version.reset();
@@ -75,9 +84,28 @@ void TfMain::WriteStartupLines()
     }
 }
 
-bool TfMain::HandleMessage(uint32_t message, uintptr_t wParam, intptr_t, intptr_t& result)
+bool TfMain::HandleMessage(uint32_t message, uintptr_t wParam, intptr_t lParam, intptr_t& result)
 {
     switch (message) {
+    case WM_POWERBROADCAST:
+        result = OnPowerBroadcast(wParam, lParam);
+        return true;
+    case WM_QUERYENDSESSION:
+        Logger->WriteLine("WM_QUERYENDSESSION");
+        result = 1;
+        return true;
+    case WM_ENDSESSION:
+        OnEndSession();
+        result = 0;
+        return true;
+    case WM_WTSSESSION_CHANGE:
+        // The session counter counts extender and Remote Desktop sessions here.
+        result = 0;
+        return true;
+    case MSG_TRAY_CALLBACK:
+        // The tray icon opens its menu or the default item here.
+        result = 0;
+        return true;
     case MSG_INIT_DONE:
         OnInitDone();
         result = 0;
@@ -94,6 +122,79 @@ bool TfMain::HandleMessage(uint32_t message, uintptr_t wParam, intptr_t, intptr_
     default:
         return false;
     }
+}
+
+// Windows ends the session: the engine goes now, whether or not the session
+// really ends, and the window answers messages without it from then on.
+void TfMain::OnEndSession()
+{
+    Logger->WriteLine("WM_ENDSESSION");
+    // The system-information reader and the tray icon go here too.
+    Engine.reset();
+}
+
+intptr_t TfMain::OnPowerBroadcast(uintptr_t event, intptr_t lParam)
+{
+    if (Engine)
+        Engine->SetLastPowerBroadcastTick(Platform.Clock.GetTickCount());
+    // A handler that pumps messages lets another broadcast in; power-setting
+    // changes arrive that way all the time and are not worth a line.
+    if (PowerBroadcastNesting > 0 && event != PBT_POWERSETTINGCHANGE)
+        Logger->WriteLine("Nested WM_POWERBROADCAST (" + std::to_string(PowerBroadcastNesting) + ")");
+    ++PowerBroadcastNesting;
+    intptr_t result = 0;
+    if (Flags.HandlePowerEvents) {
+        // The activity detection hears of the event here, before the engine.
+        if (Engine)
+            result = RouteToEngine(event, lParam);
+    }
+    --PowerBroadcastNesting;
+    return result;
+}
+
+intptr_t TfMain::RouteToEngine(uintptr_t event, intptr_t lParam)
+{
+    switch (event) {
+    case PBT_APMQUERYSUSPEND:
+        return static_cast<intptr_t>(Engine->OnQuerySuspend(static_cast<uint32_t>(lParam)));
+    case PBT_APMQUERYSUSPENDFAILED:
+        Engine->OnQuerySuspendFailed();
+        break;
+    case PBT_APMSUSPEND:
+        Engine->OnSuspend();
+        break;
+    case PBT_APMRESUMECRITICAL:
+        Engine->OnResumeCritical();
+        break;
+    case PBT_APMRESUMESUSPEND:
+        Engine->OnResumeSuspend();
+        break;
+    case PBT_APMBATTERYLOW:
+        Engine->OnBatteryLow();
+        break;
+    case PBT_APMPOWERSTATUSCHANGE:
+        Engine->OnPowerStatusChange();
+        break;
+    case PBT_APMOEMEVENT:
+        Engine->OnOemEvent(static_cast<uint32_t>(lParam));
+        break;
+    case PBT_APMRESUMEAUTOMATIC:
+        Engine->OnResumeAutomatic();
+        break;
+    case PBT_APMAWAY:
+        Engine->OnAway();
+        break;
+    case PBT_APMAWAYRESUME:
+        Engine->OnAwayResume();
+        break;
+    case PBT_POWERSETTINGCHANGE:
+        Engine->OnPowerSettingChange(reinterpret_cast<const cPowerBroadcastSetting*>(lParam));
+        break;
+    default:
+        Engine->OnUnknownPowerEvent();
+        break;
+    }
+    return 1;
 }
 
 void TfMain::OnInitDone()

@@ -10,6 +10,7 @@
 class cMessageLogger;
 class cFileVersion;
 class cWindowsVersion;
+class cMcePowerManager;
 
 // Private messages of the main window.
 constexpr uint32_t MSG_TRAY_CALLBACK = 34765;
@@ -34,6 +35,7 @@ public:
 
     WindowHandle Handle() const { return Window; }
     const cRunFlags& GetRunFlags() const { return Flags; }
+    cMcePowerManager* GetEngineForTesting() const { return Engine.get(); }
 
 private:
     void WriteStartupLines();
@@ -42,6 +44,9 @@ private:
     void FormClose();
     void HideWindow();
     void Timer2Timer();
+    intptr_t OnPowerBroadcast(uintptr_t event, intptr_t lParam);
+    intptr_t RouteToEngine(uintptr_t event, intptr_t lParam);
+    void OnEndSession();
 
     cPlatform& Platform;
     WindowHandle Window = 0;
@@ -57,4 +62,6 @@ private:
     std::unique_ptr<cPersistentBool> LogWindowsIdleDetails;
     std::unique_ptr<cMessageLogger> Logger;
     std::unique_ptr<cWindowsVersion> Version;
+    // Destroyed early at session end; the window then runs on without it.
+    std::unique_ptr<cMcePowerManager> Engine;
 };
