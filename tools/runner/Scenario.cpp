@@ -4,6 +4,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "engine/PowerEvents.h"
 #include "foundation/Settings.h"
 #include "platform/WinConst.h"
 #include "shell/MainWindow.h"
@@ -96,6 +97,31 @@ eHive ParseHive(const std::string& word)
     if (word == "HKCU")
         return eHive::CurrentUser;
     throw std::runtime_error("unknown hive '" + word + "'");
+}
+
+uintptr_t ParsePowerEvent(const std::string& word)
+{
+    static const std::pair<const char*, uintptr_t> names[] = {
+        {"PBT_APMQUERYSUSPEND", PBT_APMQUERYSUSPEND},
+        {"PBT_APMQUERYSTANDBY", PBT_APMQUERYSTANDBY},
+        {"PBT_APMQUERYSUSPENDFAILED", PBT_APMQUERYSUSPENDFAILED},
+        {"PBT_APMQUERYSTANDBYFAILED", PBT_APMQUERYSTANDBYFAILED},
+        {"PBT_APMSUSPEND", PBT_APMSUSPEND},
+        {"PBT_APMSTANDBY", PBT_APMSTANDBY},
+        {"PBT_APMRESUMECRITICAL", PBT_APMRESUMECRITICAL},
+        {"PBT_APMRESUMESUSPEND", PBT_APMRESUMESUSPEND},
+        {"PBT_APMRESUMESTANDBY", PBT_APMRESUMESTANDBY},
+        {"PBT_APMBATTERYLOW", PBT_APMBATTERYLOW},
+        {"PBT_APMPOWERSTATUSCHANGE", PBT_APMPOWERSTATUSCHANGE},
+        {"PBT_APMOEMEVENT", PBT_APMOEMEVENT},
+        {"PBT_APMRESUMEAUTOMATIC", PBT_APMRESUMEAUTOMATIC},
+        {"PBT_APMAWAY", PBT_APMAWAY},
+        {"PBT_APMAWAYRESUME", PBT_APMAWAYRESUME},
+    };
+    for (const auto& [name, code] : names)
+        if (word == name)
+            return code;
+    return static_cast<uintptr_t>(std::stoul(word, nullptr, 0));
 }
 
 bool ParseYesNo(const std::string& word)
@@ -226,6 +252,46 @@ void cScenarioPlayer::Command(const std::vector<std::string>& words, int number)
             Sim.Registry().SetString(hive, key, name, Unquote(data));
         else
             Sim.Registry().SetDword(hive, key, name, static_cast<uint32_t>(std::stoll(data, nullptr, 0)));
+    } else if (verb == "windows") {
+        need(1);
+        cOsVersionRecord record;
+        unsigned major = 0, minor = 0;
+        if (std::sscanf(words[1].c_str(), "%u.%u", &major, &minor) != 2)
+            throw std::runtime_error("bad Windows version '" + words[1] + "'");
+        record.Major = major;
+        record.Minor = minor;
+        record.ProductType = 1;
+        bool mediaCenter = false;
+        for (size_t i = 2; i < words.size(); ++i) {
+            if (words[i] == "server")
+                record.ProductType = 3;
+            else if (words[i] == "mediacenter")
+                mediaCenter = true;
+            else if (words[i] != "workstation")
+                throw std::runtime_error("unknown Windows property '" + words[i] + "'");
+        }
+        Sim.System().SetVersionRecord(record);
+        Sim.System().SetSystemMetric(SYSTEM_METRIC_MEDIACENTER, mediaCenter ? 1 : 0);
+    } else if (verb == "broadcast") {
+        need(1);
+        Broadcast(ParsePowerEvent(words[1]), words.size() > 2 ? std::stoll(words[2], nullptr, 0) : 0);
+    } else if (verb == "suspend") {
+        Broadcast(PBT_APMSUSPEND, 0);
+    } else if (verb == "wake") {
+        need(1);
+        if (words[1] == "automatic") {
+            Sim.Power().SetResumeAutomatic(true);
+            Broadcast(PBT_APMRESUMEAUTOMATIC, 0);
+        } else if (words[1] == "user") {
+            Sim.Power().SetResumeAutomatic(false);
+            Broadcast(PBT_APMRESUMEAUTOMATIC, 0);
+            Sim.Power().UserInput();
+            Broadcast(PBT_APMRESUMESUSPEND, 0);
+        } else {
+            throw std::runtime_error("wake is automatic or user, not '" + words[1] + "'");
+        }
+    } else if (verb == "input") {
+        Sim.Power().UserInput();
     } else if (verb == "start") {
         if (App)
             throw std::runtime_error("the program is already running");
@@ -304,6 +370,14 @@ void cScenarioPlayer::Expect(const std::vector<std::string>& words, int number)
     } else {
         throw std::runtime_error("unknown expectation '" + subject + "'");
     }
+}
+
+void cScenarioPlayer::Broadcast(uintptr_t event, intptr_t lParam)
+{
+    if (!App)
+        throw std::runtime_error("the program is not running");
+    Sim.Windowing().SendMessage(App->Handle(), WM_POWERBROADCAST, event, lParam);
+    Pump();
 }
 
 void cScenarioPlayer::Finish()

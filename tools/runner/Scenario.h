@@ -21,11 +21,21 @@ class TfMain;
 //   set HKLM LogMode 1            a value of the program's settings key: a
 //   set HKCU Name "text"          number is a REG_DWORD, quoted text a REG_SZ
 //   reg HKLM "Key\Path" Name 1    the same for any key
+//   windows 6.1 workstation mediacenter   the Windows the program finds at its
+//                                 start (major.minor, workstation or server,
+//                                 optionally Media Center); Windows 7 by default
 //   start ENGINE TRAY ...         starts the program with these switches
 //   close                         WM_CLOSE to the main window
 //   exit                          the tray menu's "Exit"
 //   answer yes|no|ok|cancel       the next message box is answered so
 //   wait 5s                       lets time pass
+//   broadcast PBT_APMSUSPEND [n]  a power broadcast (name or number, lParam n)
+//   suspend                       Windows suspends the machine (PBT_APMSUSPEND)
+//   wake automatic                Windows wakes it for a task: the system reports
+//                                 an automatic resume (PBT_APMRESUMEAUTOMATIC)
+//   wake user                     the user wakes it: PBT_APMRESUMEAUTOMATIC, the
+//                                 user's input, then PBT_APMRESUMESUSPEND
+//   input                         the user touches keyboard or mouse
 //   expect log "text"             some log line contains the text
 //   expect nolog "text"           no log line contains it
 //   expect title "text"           the main window's title
@@ -56,6 +66,7 @@ private:
     void Command(const std::vector<std::string>& words, int number);
     void Expect(const std::vector<std::string>& words, int number);
     void WaitUntil(uint64_t moment);
+    void Broadcast(uintptr_t event, intptr_t lParam);
     void Pump();
     void Fail(int number, const std::string& message);
 
