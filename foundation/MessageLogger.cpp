@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "foundation/ApplicationLauncher.h"
 #include "foundation/DateTimeFormat.h"
 #include "foundation/Folders.h"
 #include "platform/WinConst.h"
@@ -120,6 +121,11 @@ void cMessageLogger::StoreTaskList(const std::string& header)
     ForceDirectories(Platform.Files, directory);
     const std::string path = directory + "\\SLH" + Stamp(TASK_LIST_PATTERN) + ".csv";
     Platform.Files.WriteNewFile(path, header + CRLF);
-    Platform.Processes.WinExec("cmd.exe /c tasklist /v /FO csv >> \"" + path + "\"", SHOW_HIDE);
+    // Not waited for: the list is complete some time after the log line.
+    // CreateProcess does not search the path for the application, so the
+    // shell is named with its folder.
+    const std::string shell = SystemDirectoryOrDefault(Platform.Processes) + "\\cmd.exe";
+    cApplicationLauncher taskList(Platform, shell, ALF_HIDDEN);
+    taskList.Launch("/c tasklist /v /FO csv >> \"" + path + "\"");
     WriteLine("Task list stored: " + path);
 }

@@ -2,11 +2,12 @@
 
 #include <algorithm>
 
+#include "targets/MediaCenterContract.h"
+
 namespace {
 
 constexpr uint8_t PRODUCT_WORKSTATION = 1;
 constexpr uint16_t SUITE_HOMESERVER = 0x8000;
-constexpr const char* MEDIA_CENTER_KEY = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Media Center";
 
 }  // namespace
 
@@ -81,7 +82,7 @@ std::string cWindowsVersion::GetUiFontName() const
 std::string cWindowsVersion::GetMediaCenterIdent(cRegistry& registry)
 {
     cRegistryValue value;
-    if (registry.ReadValue(eHive::LocalMachine, MEDIA_CENTER_KEY, "Ident", value) != REGRESULT_SUCCESS ||
+    if (registry.ReadValue(eHive::LocalMachine, MEDIA_CENTER_KEY, MC_IDENT_VALUE, value) != REGRESULT_SUCCESS ||
         value.Type != REGTYPE_SZ)
         return "0.0";
     return std::string(value.Data.begin(), std::find(value.Data.begin(), value.Data.end(), 0));

@@ -19,8 +19,13 @@ public:
     virtual bool WriteNewFile(const std::string& path, const std::string& bytes) = 0;
     virtual bool ReadWholeFile(const std::string& path, std::string& bytes) = 0;
     virtual bool DeleteFile(const std::string& path) = 0;
-    // The temporary folder, ending in a backslash.
+    // The temporary folder, ending in a backslash; empty on failure.
     virtual std::string GetTempPath() = 0;
+    // Creates a new, empty file with a unique name in the directory
+    // (GetTempFileName with unique number 0: the name is the prefix's first
+    // three characters, a hexadecimal number and ".tmp"); path is its full
+    // path. On failure path is left as it was.
+    virtual bool GetTempFileName(const std::string& directory, const std::string& prefix, std::string& path) = 0;
     virtual bool GetSpecialFolder(int folder, std::string& path) = 0;
     // Full path of the running program's executable.
     virtual std::string GetModuleFileName() = 0;

@@ -2,11 +2,19 @@
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/Errors.h"
+#include "platform/FileTimes.h"
 #include "platform/Files.h"
+#include "platform/Power.h"
+#include "platform/PowerPolicy.h"
+#include "platform/ProcessList.h"
 #include "platform/Processes.h"
 #include "platform/Registry.h"
+#include "platform/Security.h"
+#include "platform/Sessions.h"
+#include "platform/SharedMemory.h"
 #include "platform/Sync.h"
 #include "platform/SystemInfo.h"
+#include "platform/Threads.h"
 #include "platform/VersionResources.h"
 #include "platform/Windowing.h"
 
@@ -25,4 +33,13 @@ struct cPlatform {
     cProcesses& Processes;
     cVersionResources& Versions;
     cSystemInfo& System;
+    cPower& Power;
+    cFileTimes& FileTimes;
+    cPowerPolicy& PowerPolicy;
+    cSecurity& Security;
+    cSharedMemory& SharedMemory;
+    cSessions& Sessions;
+    cProcessList& ProcessList;
+    cPowerRequests& PowerRequests;
+    cThreads& Threads;
 };

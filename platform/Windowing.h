@@ -1,8 +1,20 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 using WindowHandle = uintptr_t;
+
+// SendMessage to this handle reaches every top-level window (HWND_BROADCAST).
+constexpr WindowHandle BROADCAST_WINDOW = 0xFFFF;
+
+// A top-level window as the enumeration reports it.
+struct cWindowInfo {
+    WindowHandle Handle = 0;
+    std::string ClassName;
+    std::string Title;
+    uint32_t ProcessId = 0;  // of the process that created the window
+};
 
 // Receives the messages of a window. The platform passes every message
 // through unchanged; what a message means is decided here.
@@ -42,4 +54,11 @@ public:
     virtual void PostQuitMessage(int exitCode) = 0;
     // Dispatches the messages that are waiting, then returns.
     virtual void ProcessMessages() = 0;
+
+    // Delivers a message and waits for its answer (SendMessage); with
+    // BROADCAST_WINDOW it goes to every top-level window.
+    virtual intptr_t SendMessage(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) = 0;
+    // Every top-level window of the desktop, of all processes, in the order
+    // the system reports them (EnumWindows); false when the enumeration fails.
+    virtual bool EnumerateWindows(std::vector<cWindowInfo>& windows) = 0;
 };

@@ -3,7 +3,9 @@
 #include "foundation/FileVersion.h"
 #include "foundation/MessageLogger.h"
 #include "foundation/WindowsVersion.h"
+#include "detection/MediaCenterExtender.h"
 #include "engine/McePowerManager.h"
+#include "osconfig/OSConfigurationFactory.h"
 #include "platform/WinConst.h"
 
 namespace {
@@ -30,14 +32,16 @@ TfMain::TfMain(cPlatform& platform) : Platform(platform)
     LogWindowsIdleDetails =
         std::make_unique<cPersistentBool>(Platform.Registry, "LogWindowsIdleDetails", HIVE_LOCAL_MACHINE, false);
     Logger = std::make_unique<cMessageLogger>(Platform, LOG_FILE_NAME);
-    // The status block and the session counter join here.
+    // The status block joins here.
+    SessionCounter = std::make_unique<cMediaCenterExtender>(Platform);
     Version = std::make_unique<cWindowsVersion>(Platform);
 
     Flags = ParseSwitches(Platform.Processes.CommandLineArguments());
 
-    // The graphics-driver fix, the OS configuration, the system-information
-    // reader, the processor information and the tray icon are created here,
-    // in that order, before the engine.
+    // The graphics-driver fix joins here, before the OS configuration.
+    OSConfiguration = CreateOSConfiguration(Platform, *Version);
+    // The system-information reader, the processor information and the tray
+    // icon are created here, in that order, before the engine.
     if (Version->IsVistaOrLater())
         Engine = std::make_unique<cVistaSuspendEngine>(Platform, *Version, false, Window, *Logger);
     else
@@ -47,8 +51,10 @@ TfMain::TfMain(cPlatform& platform) : Platform(platform)
     // recording monitor's first Suspend and Resume; the availability of the
     // front-end settings.
 
-    // With the engine role: the tray icon, the status block and session
-    // notifications start here.
+    if (Flags.EngineRole) {
+        // The tray icon moves into the tray and the status block opens here.
+        SessionCounter->RegisterSessionNotification(Window);
+    }
 
     Platform.Windowing.SetTimer(Window, TIMER2, TIMER_INTERVAL_MS);
     WriteStartupLines();
@@ -63,9 +69,12 @@ TfMain::~TfMain()
     Platform.Windowing.KillTimer(Window, TIMER2);
     // The objects of the engine side go first, in reverse order of creation.
     Engine.reset();
+    OSConfiguration.reset();
     Logger->WriteLine("Slumberhold/frontend closed.");
     Logger->WriteLine("", false);
     Version.reset();
+    // Its notifications end before the window goes.
+    SessionCounter.reset();
     Logger.reset();
     LogWindowsIdleDetails.reset();
     SuspendIdleOnResume.reset();
@@ -99,7 +108,8 @@ bool TfMain::HandleMessage(uint32_t message, uintptr_t wParam, intptr_t lParam, 
         result = 0;
         return true;
     case WM_WTSSESSION_CHANGE:
-        // The session counter counts extender and Remote Desktop sessions here.
+        if (SessionCounter)
+            SessionCounter->OnSessionChange(wParam, lParam);
         result = 0;
         return true;
     case MSG_TRAY_CALLBACK:

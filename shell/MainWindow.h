@@ -11,6 +11,8 @@ class cMessageLogger;
 class cFileVersion;
 class cWindowsVersion;
 class cMcePowerManager;
+class cOSConfiguration;
+class cMediaCenterExtender;
 
 // Private messages of the main window.
 constexpr uint32_t MSG_TRAY_CALLBACK = 34765;
@@ -61,7 +63,9 @@ private:
     std::unique_ptr<cPersistentInteger> SuspendIdleOnResume;
     std::unique_ptr<cPersistentBool> LogWindowsIdleDetails;
     std::unique_ptr<cMessageLogger> Logger;
+    std::unique_ptr<cMediaCenterExtender> SessionCounter;
     std::unique_ptr<cWindowsVersion> Version;
+    std::unique_ptr<cOSConfiguration> OSConfiguration;
     // Destroyed early at session end; the window then runs on without it.
     std::unique_ptr<cMcePowerManager> Engine;
 };

@@ -1,5 +1,6 @@
 #include "platform/sim/SimFileSystem.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -16,6 +17,7 @@ cSimFileSystem::cSimFileSystem()
         throw std::runtime_error("cannot create the simulator's drive folder");
     Root = pattern;
     fs::create_directories(Root + "/C");
+    fs::create_directories(HostPath(TempPath));
 }
 
 cSimFileSystem::~cSimFileSystem()
@@ -100,7 +102,29 @@ bool cSimFileSystem::DeleteFile(const std::string& path)
 
 std::string cSimFileSystem::GetTempPath()
 {
-    return "C:\\Users\\htpc\\AppData\\Local\\Temp\\";
+    return TempPath;
+}
+
+bool cSimFileSystem::GetTempFileName(const std::string& directory, const std::string& prefix, std::string& path)
+{
+    if (!DirectoryExists(directory))
+        return false;
+    const std::string base = directory.empty() || directory.back() == '\\' ? directory : directory + "\\";
+    // Windows tries the 65535 numbers of the name once each.
+    for (unsigned tries = 0; tries < 0xFFFF; ++tries) {
+        const unsigned number = NextTempNumber;
+        NextTempNumber = NextTempNumber % 0xFFFF + 1;
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "%X", number);
+        const std::string candidate = base + prefix.substr(0, 3) + hex + ".tmp";
+        if (FileExists(candidate))
+            continue;
+        if (!WriteNewFile(candidate, ""))
+            return false;
+        path = candidate;
+        return true;
+    }
+    return false;
 }
 
 bool cSimFileSystem::GetSpecialFolder(int folder, std::string& path)

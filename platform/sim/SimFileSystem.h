@@ -21,6 +21,10 @@ public:
     bool ReadWholeFile(const std::string& path, std::string& bytes) override;
     bool DeleteFile(const std::string& path) override;
     std::string GetTempPath() override;
+    // Names the files <prefix's first three characters><number>.tmp with
+    // an upper-case hexadecimal number that counts up from 1, skipping
+    // names that exist; fails when the directory does not exist.
+    bool GetTempFileName(const std::string& directory, const std::string& prefix, std::string& path) override;
     bool GetSpecialFolder(int folder, std::string& path) override;
     std::string GetModuleFileName() override;
 
@@ -29,9 +33,16 @@ public:
     // Special folders the simulated user has; a folder set to "" is missing.
     void SetSpecialFolder(int folder, const std::string& path);
     void SetModuleFileName(const std::string& path) { ModulePath = path; }
+    // The temporary folder GetTempPath reports ("" makes it fail). The
+    // default one exists from the start.
+    void SetTempPath(const std::string& path) { TempPath = path; }
+    // The number GetTempFileName tries next (1 to 0xFFFF).
+    void SetNextTempNumber(unsigned number) { NextTempNumber = number; }
 
 private:
     std::string Root;
     std::string DesktopPath = "C:\\Users\\htpc\\Desktop";
     std::string ModulePath = "C:\\Program Files\\Slumberhold\\Slumberhold.exe";
+    std::string TempPath = "C:\\Users\\htpc\\AppData\\Local\\Temp\\";
+    unsigned NextTempNumber = 1;
 };

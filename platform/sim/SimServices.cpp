@@ -86,12 +86,6 @@ int cSimDialogs::MessageBox(const std::string& text, const std::string& caption,
     }
 }
 
-uint32_t cSimProcesses::WinExec(const std::string& commandLine, int show)
-{
-    Launched.push_back({commandLine, show});
-    return 33;
-}
-
 namespace {
 std::string Lower(std::string text)
 {

@@ -1,6 +1,6 @@
 #pragma once
-// The small simulated areas: mutexes, errors, dialogs, processes, version
-// resources, system facts and the locale.
+// The small simulated areas: mutexes, errors, dialogs, version resources,
+// system facts and the locale.
 #include <deque>
 #include <map>
 #include <memory>
@@ -10,7 +10,6 @@
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/Errors.h"
-#include "platform/Processes.h"
 #include "platform/Sync.h"
 #include "platform/SystemInfo.h"
 #include "platform/VersionResources.h"
@@ -76,24 +75,6 @@ public:
 private:
     std::deque<int> Answers;
     std::vector<cSimMessageBox> Boxes;
-};
-
-struct cSimLaunch {
-    std::string CommandLine;
-    int Show = 0;
-};
-
-class cSimProcesses : public cProcesses {
-public:
-    std::vector<std::string> CommandLineArguments() override { return Arguments; }
-    uint32_t WinExec(const std::string& commandLine, int show) override;
-
-    void SetArguments(std::vector<std::string> arguments) { Arguments = std::move(arguments); }
-    const std::vector<cSimLaunch>& Launches() const { return Launched; }
-
-private:
-    std::vector<std::string> Arguments{"C:\\Program Files\\Slumberhold\\Slumberhold.exe"};
-    std::vector<cSimLaunch> Launched;
 };
 
 class cSimVersionResources : public cVersionResources {

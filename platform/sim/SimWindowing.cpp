@@ -20,7 +20,8 @@ void cSimWindowing::DestroyWindow(WindowHandle window)
     if (it == Windows.end())
         return;
     intptr_t result = 0;
-    it->second.Procedure->HandleMessage(WM_DESTROY, 0, 0, result);
+    if (it->second.Procedure)
+        it->second.Procedure->HandleMessage(WM_DESTROY, 0, 0, result);
     for (auto timer = Timers.begin(); timer != Timers.end();)
         timer = timer->first.first == window ? Timers.erase(timer) : std::next(timer);
     Windows.erase(window);
@@ -114,13 +115,46 @@ void cSimWindowing::ProcessMessages()
 
 intptr_t cSimWindowing::SendMessage(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam)
 {
+    if (window == BROADCAST_WINDOW) {
+        Broadcasts_.push_back({message, wParam, lParam});
+        std::vector<WindowHandle> handles;
+        for (const auto& [handle, known] : Windows)
+            handles.push_back(handle);
+        // A receiver may destroy windows; each one is looked up again.
+        for (WindowHandle handle : handles)
+            SendMessage(handle, message, wParam, lParam);
+        return 0;
+    }
     auto it = Windows.find(window);
-    if (it == Windows.end())
+    if (it == Windows.end() || !it->second.Procedure)
         return 0;
     intptr_t result = 0;
     if (!it->second.Procedure->HandleMessage(message, wParam, lParam, result))
         result = 0;
     return result;
+}
+
+bool cSimWindowing::EnumerateWindows(std::vector<cWindowInfo>& windows)
+{
+    windows.clear();
+    if (EnumerationFails)
+        return false;
+    for (const auto& [handle, window] : Windows)
+        windows.push_back({handle, window.ClassName, window.Title, window.ProcessId});
+    return true;
+}
+
+WindowHandle cSimWindowing::AddWindow(const std::string& className, const std::string& title, uint32_t processId)
+{
+    WindowHandle handle = NextHandle;
+    NextHandle += 0x10;
+    cWindow window;
+    window.ClassName = className;
+    window.Title = title;
+    window.Visible = true;
+    window.ProcessId = processId;
+    Windows[handle] = window;
+    return handle;
 }
 
 void cSimWindowing::Schedule(uint64_t at, std::function<void()> action)

@@ -4,6 +4,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "platform/Windowing.h"
 
@@ -35,8 +36,12 @@ public:
     void PostQuitMessage(int exitCode) override;
     void ProcessMessages() override;
 
-    // Delivers a message synchronously, as SendMessage from another process does.
-    intptr_t SendMessage(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam);
+    // Delivers a message synchronously, as SendMessage from another process
+    // does. A message to BROADCAST_WINDOW is recorded and goes to every
+    // window of the program.
+    intptr_t SendMessage(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) override;
+    // The program's own windows and those AddWindow added, in creation order.
+    bool EnumerateWindows(std::vector<cWindowInfo>& windows) override;
     // Runs action at the virtual moment at (milliseconds since simulation start).
     void Schedule(uint64_t at, std::function<void()> action);
     // Pumps everything due up to the moment until, then sets the clock there.
@@ -57,12 +62,26 @@ public:
     int ExitCode() const { return QuitCode; }
     WindowHandle ForegroundWindow() const { return Foreground; }
 
+    // A top-level window of another process (a front-end, the taskbar...).
+    // It answers every message with 0.
+    WindowHandle AddWindow(const std::string& className, const std::string& title, uint32_t processId);
+    // The process id of the program's own windows.
+    static constexpr uint32_t OWN_PROCESS_ID = 0x0F10;
+    void SetEnumerationFails(bool fails) { EnumerationFails = fails; }
+    struct cBroadcast {
+        uint32_t Message;
+        uintptr_t WParam;
+        intptr_t LParam;
+    };
+    const std::vector<cBroadcast>& Broadcasts() const { return Broadcasts_; }
+
 private:
     struct cWindow {
         std::string ClassName;
         std::string Title;
-        cWindowProcedure* Procedure = nullptr;
+        cWindowProcedure* Procedure = nullptr;  // null for windows of other processes
         bool Visible = false;
+        uint32_t ProcessId = OWN_PROCESS_ID;
     };
     struct cPosted {
         WindowHandle Window;
@@ -89,4 +108,6 @@ private:
     WindowHandle Foreground = 0;
     bool QuitRequested = false;
     int QuitCode = 0;
+    bool EnumerationFails = false;
+    std::vector<cBroadcast> Broadcasts_;
 };

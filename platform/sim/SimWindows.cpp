@@ -3,8 +3,9 @@
 #include <cstdio>
 
 cSimWindows::cSimWindows()
-    : Platform{Registry_, Files_,     Clock_,      Locale_,   Sync_,   Errors_,
-               Dialogs_,  Windowing_, Processes_, Versions_, System_}
+    : Platform{Registry_,  Files_,     Clock_,    Locale_, Sync_,  Errors_,   Dialogs_,
+               Windowing_, Processes_, Versions_, System_, Power_, FileTimes_,
+               PowerPolicy_, Security_, SharedMemory_, Sessions_, ProcessList_}
 {
     // The simulated program carries the version of this build.
     unsigned major = 0, minor = 0, release = 0, build = 0;

@@ -2,8 +2,15 @@
 #include "platform/Platform.h"
 #include "platform/sim/SimClock.h"
 #include "platform/sim/SimFileSystem.h"
+#include "platform/sim/SimPower.h"
+#include "platform/sim/SimPowerPolicy.h"
+#include "platform/sim/SimProcessList.h"
+#include "platform/sim/SimProcesses.h"
 #include "platform/sim/SimRegistry.h"
+#include "platform/sim/SimSecurity.h"
 #include "platform/sim/SimServices.h"
+#include "platform/sim/SimSessions.h"
+#include "platform/sim/SimSharedMemory.h"
 #include "platform/sim/SimWindowing.h"
 
 // A whole simulated Windows machine: owns one simulated implementation of
@@ -28,6 +35,13 @@ public:
     cSimProcesses& Processes() { return Processes_; }
     cSimVersionResources& Versions() { return Versions_; }
     cSimSystemInfo& System() { return System_; }
+    cSimPower& Power() { return Power_; }
+    cSimFileTimes& FileTimes() { return FileTimes_; }
+    cSimPowerPolicy& PowerPolicy() { return PowerPolicy_; }
+    cSimSecurity& Security() { return Security_; }
+    cSimSharedMemory& SharedMemory() { return SharedMemory_; }
+    cSimSessions& Sessions() { return Sessions_; }
+    cSimProcessList& ProcessList() { return ProcessList_; }
 
 private:
     cSimClock Clock_;
@@ -38,8 +52,15 @@ private:
     cSimSystemErrors Errors_;
     cSimDialogs Dialogs_;
     cSimWindowing Windowing_{Clock_};
-    cSimProcesses Processes_;
+    cSimProcesses Processes_{Clock_, Files_, Errors_};
     cSimVersionResources Versions_;
     cSimSystemInfo System_;
+    cSimPower Power_{Clock_};
+    cSimFileTimes FileTimes_;
+    cSimPowerPolicy PowerPolicy_{Errors_};
+    cSimSecurity Security_{Errors_};
+    cSimSharedMemory SharedMemory_;
+    cSimSessions Sessions_{Clock_};
+    cSimProcessList ProcessList_;
     cPlatform Platform;
 };

@@ -25,14 +25,18 @@
 // macros; the platform interfaces use the same names for their operations.
 // Sources here call the A functions by their full names.
 #undef CreateDirectory
+#undef CreateProcess
 #undef DeleteFile
 #undef FindWindow
 #undef FormatMessage
 #undef GetModuleFileName
+#undef GetSystemDirectory
+#undef GetTempFileName
 #undef GetTempPath
 #undef GetWindowText
 #undef MessageBox
 #undef PostMessage
+#undef SendMessage
 #undef SetWindowText
 
 // The address of an exported procedure as a typed function pointer; null when

@@ -128,6 +128,16 @@ std::string cWin32FileSystem::GetTempPath()
     }
 }
 
+bool cWin32FileSystem::GetTempFileName(const std::string& directory, const std::string& prefix, std::string& path)
+{
+    // The longest name the call makes fits in MAX_PATH.
+    char buffer[MAX_PATH] = {};
+    if (GetTempFileNameA(directory.c_str(), prefix.c_str(), 0, buffer) == 0)
+        return false;
+    path = buffer;
+    return true;
+}
+
 bool cWin32FileSystem::GetSpecialFolder(int folder, std::string& path)
 {
     char buffer[MAX_PATH] = {};

@@ -5,8 +5,14 @@
 #include "platform/win32/Win32Dialogs.h"
 #include "platform/win32/Win32Errors.h"
 #include "platform/win32/Win32Files.h"
+#include "platform/win32/Win32Power.h"
+#include "platform/win32/Win32PowerPolicy.h"
+#include "platform/win32/Win32ProcessList.h"
 #include "platform/win32/Win32Processes.h"
 #include "platform/win32/Win32Registry.h"
+#include "platform/win32/Win32Security.h"
+#include "platform/win32/Win32Sessions.h"
+#include "platform/win32/Win32SharedMemory.h"
 #include "platform/win32/Win32Sync.h"
 #include "platform/win32/Win32SystemInfo.h"
 #include "platform/win32/Win32VersionResources.h"
@@ -26,7 +32,16 @@ struct cWin32Platform::cParts {
     cWin32Processes Processes;
     cWin32VersionResources Versions;
     cWin32SystemInfo System;
-    cPlatform Bundle{Registry, Files, Clock, Locale, Sync, Errors, Dialogs, Windowing, Processes, Versions, System};
+    cWin32Power Power;
+    cWin32FileTimes FileTimes;
+    cWin32PowerPolicy PowerPolicy;
+    cWin32Security Security;
+    cWin32SharedMemory SharedMemory;
+    cWin32Sessions Sessions;
+    cWin32ProcessList ProcessList;
+    cPlatform Bundle{Registry,  Files,     Clock,    Locale, Sync,  Errors,   Dialogs,
+                     Windowing, Processes, Versions, System, Power, FileTimes,
+                     PowerPolicy, Security, SharedMemory, Sessions, ProcessList};
 };
 
 cWin32Platform::cWin32Platform() : Parts(std::make_unique<cParts>()) {}

@@ -51,6 +51,10 @@ public:
     // PeekMessageA(PM_REMOVE) until the queue is empty. A WM_QUIT it meets
     // is posted again and ends the call, so that RunMessageLoop still ends.
     void ProcessMessages() override;
+    // SendMessageA; EnumWindows with GetWindowTextA, GetClassNameA and
+    // GetWindowThreadProcessId (both in Win32WindowList.cpp).
+    intptr_t SendMessage(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) override;
+    bool EnumerateWindows(std::vector<cWindowInfo>& windows) override;
 
     // What the window procedure keeps per window (defined in the source).
     struct cBinding;

@@ -68,8 +68,10 @@ int RunSend(cTargetWindow& window, const cArguments& args)
     if (!ParseMessage(args, message))
         return EXIT_USAGE;
     LRESULT result = 0;
-    if (!window.Send(message.Message, message.WParam, message.LParam, SEND_TIMEOUT_MS, result))
+    if (!window.Send(message.Message, message.WParam, message.LParam, SEND_TIMEOUT_MS, result)) {
+        std::fprintf(stderr, "slhmsg: SendMessageTimeout failed, error %lu\n", GetLastError());
         return EXIT_FAILED;
+    }
     std::printf("%lld\n", static_cast<long long>(result));
     return EXIT_DONE;
 }

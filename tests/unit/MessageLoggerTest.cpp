@@ -173,14 +173,21 @@ TEST_F(MessageLogger, TaskListSnapshotStartsTheTaskListToolIntoAFreshFile)
     EXPECT_TRUE(Sim.Processes().Launches().empty());
 
     SetHklm("StoreTaskLists", 1);
+    Sim.Processes().AddProgram({"tasklist", 0, 3000, "\"Image Name\",\"PID\"\r\n"});
     logger.StoreTaskList("100% PBT_APMSUSPEND");
     const std::string file = "C:\\Logs\\Slumberhold\\TaskLists\\SLH20261209-014514123.csv";
-    std::string header;
-    ASSERT_TRUE(Sim.Files().ReadWholeFile(file, header));
-    EXPECT_EQ(header, "100% PBT_APMSUSPEND\r\n");
     ASSERT_EQ(Sim.Processes().Launches().size(), 1u);
-    EXPECT_EQ(Sim.Processes().Launches()[0].CommandLine, "cmd.exe /c tasklist /v /FO csv >> \"" + file + "\"");
-    EXPECT_EQ(Sim.Processes().Launches()[0].Show, SHOW_HIDE);
+    const cSimLaunch& launch = Sim.Processes().Launches()[0];
+    // The shell runs what follows the stand-in first token.
+    EXPECT_EQ(launch.Application, "C:\\Windows\\system32\\cmd.exe");
+    EXPECT_EQ(launch.CommandLine, "placeholder /c tasklist /v /FO csv >> \"" + file + "\"");
+    EXPECT_EQ(launch.Show, SHOW_HIDE);
+    std::string list;
+    ASSERT_TRUE(Sim.Files().ReadWholeFile(file, list));
+    EXPECT_EQ(list, "100% PBT_APMSUSPEND\r\n\"Image Name\",\"PID\"\r\n");
+    // Not waited for, and the process handles are not kept.
+    EXPECT_EQ(Sim.Clock().Now(), 0u);
+    EXPECT_EQ(Sim.Processes().OpenProcessHandles(), 0);
     EXPECT_NE(ReadLog().find(" - Task list stored: " + file + "\r\n"), std::string::npos);
 }
 

@@ -1,0 +1,51 @@
+#include "detection/ProcessSensor.h"
+
+#include <algorithm>
+
+#include "foundation/Settings.h"
+#include "platform/Platform.h"
+
+namespace {
+
+constexpr uint32_t LIST_CATEGORIES = 1u << PROCESS_COUNTER_ALL | 1u << PROCESS_COUNTER_ALL_2 |
+                                     1u << PROCESS_COUNTER_NON_USER;
+constexpr uint32_t UPDATE_CATEGORIES = LIST_CATEGORIES | 1u << PROCESS_COUNTER_UPDATE;
+
+}  // namespace
+
+cProcessSensor::cProcessSensor(cPlatform& platform)
+    : cSensor(platform.Clock, "Process"),
+      Processes(platform.ProcessList),
+      Programs(ReadNonIdleList(platform.Registry, std::string(SETTINGS_KEY) + "\\" + NON_IDLE_APPLICATIONS_KEY))
+{
+}
+
+void cProcessSensor::Scan()
+{
+    std::vector<cProcessEntry> processes;
+    if (!Processes.Snapshot(processes))
+        return;
+    for (const cProcessEntry& process : processes) {
+        if (process.ExeFile == MEDIA_CENTER_UPDATE_PROGRAM)
+            Count(TriggerOf(process.ExeFile, process.ProcessId, UPDATE_CATEGORIES));
+        // Each list match counts once more; only as a listed program, so a
+        // listed update program still counts once as an update.
+        for (const std::string& program : Programs)
+            if (EqualsIgnoringCase(process.ExeFile, program))
+                Count(TriggerOf(process.ExeFile, process.ProcessId, LIST_CATEGORIES), LIST_CATEGORIES);
+    }
+}
+
+cTrigger& cProcessSensor::TriggerOf(const std::string& exeFile, uint32_t processId, uint32_t categories)
+{
+    const auto id = static_cast<int32_t>(processId);
+    for (auto& trigger : Triggers)
+        if (trigger->GetId() == id)
+            return *trigger;
+    return Add(std::make_unique<cProcessTrigger>(exeFile, id, categories, Now()));
+}
+
+void cProcessSensor::WakeReset()
+{
+    std::erase_if(Triggers, [](const std::unique_ptr<cTrigger>& trigger) { return !trigger->IsActive(); });
+}

@@ -1,0 +1,787 @@
+#include "engine/McePowerManager.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "foundation/MessageLogger.h"
+#include "foundation/Settings.h"
+#include "foundation/Ticks.h"
+#include "foundation/WindowsVersion.h"
+
+namespace {
+
+constexpr uint32_t WM_SYSCOMMAND = 0x0112;
+constexpr uintptr_t SC_MONITORPOWER = 0xF170;
+constexpr intptr_t MONITOR_OFF = 2;
+constexpr intptr_t MONITOR_ON = -1;
+
+// StartIfNeeded's answer when it started the front-end.
+constexpr int TARGET_STARTED = 2;
+// GetWindowText and GetClassName buffers of 200 and 100 characters.
+constexpr size_t MAX_TITLE = 199;
+constexpr size_t MAX_CLASS_NAME = 99;
+constexpr const char* TITLES_FILE = "Titles.txt";
+
+// A user wake more than this many times in a row: this machine does not
+// report automatic wakes.
+constexpr int32_t MAX_SUCCESSIVE_USER_WAKES = 20;
+
+constexpr int32_t VISTA_POST_REBOOT_STANDBY_DELAY = 120000;
+// RebootMode's disable reason on Vista: no detection of the end of automatic wakes.
+constexpr uint32_t REBOOT_NEEDS_RECORDING_MONITOR = 0x2;
+
+std::string Hex(const char* format, uint32_t value)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+uint32_t Milliseconds(int32_t setting)
+{
+    return setting > 0 ? static_cast<uint32_t>(setting) : 0;
+}
+
+// A registry string of the settings key, or nothing when the value is missing
+// or not a string.
+bool ReadLegacyString(cRegistry& registry, const char* name, std::string& text, bool& exists)
+{
+    cRegistryValue value;
+    exists = registry.ReadValue(eHive::LocalMachine, SETTINGS_KEY, name, value) == REGRESULT_SUCCESS;
+    if (!exists || value.Type != REGTYPE_SZ)
+        return false;
+    text.assign(value.Data.begin(), std::find(value.Data.begin(), value.Data.end(), 0));
+    return true;
+}
+
+}  // namespace
+
+cSuspendEngineConfiguration::cSuspendEngineConfiguration(cRegistry& registry)
+    : RestartAtAutomaticResume(registry, "RestartAtAutomaticResume", HIVE_LOCAL_MACHINE, false),
+      StandbyProfileVersion(registry, "StandbyProfileVersion", HIVE_LOCAL_MACHINE, 0)
+{
+}
+
+// ---------------------------------------------------------------------------
+// Construction
+
+cMcePowerManager::cMcePowerManager(cPlatform& platform, cWindowsVersion& version, bool /*logFlag*/,
+                                   cMessageLogger& logger)
+    : cSuspendEngineConfiguration(platform.Registry), Settings(platform.Registry), Platform(platform),
+      Version(version), Logger(logger)
+{
+    Settings.RebootMode.SetDisabledValue(RM_NEVER_REBOOT);
+    MigrateLegacyPrograms();
+    CreateBlanker();
+    ResetUserActivityBaseline();
+    Platform.Power.SetPriorityClass(Settings.RunAtHighPriority ? PRIORITY_CLASS_ABOVE_NORMAL
+                                                               : PRIORITY_CLASS_NORMAL);
+    ReadLastGuideDownload(Platform.Registry, LastGuideDownload);
+    TakeOverMediaCenterLogonStart();
+    ReplaceDelayDefaults();
+}
+
+// The blanker, the front-panel handler and the targets go with their members.
+cMcePowerManager::~cMcePowerManager() = default;
+
+void cMcePowerManager::MigrateLegacyPrograms()
+{
+    // Older versions had one program for each direction.
+    struct cMove {
+        const char* Legacy;
+        cPersistentAnsiString& User;
+        cPersistentAnsiString& Auto;
+    };
+    const cMove moves[] = {
+        {"RunAtSuspend", Settings.RunOnUserSuspend, Settings.RunOnAutoSuspend},
+        {"RunAtResume", Settings.RunOnUserResume, Settings.RunOnAutoResume},
+    };
+    for (const cMove& move : moves) {
+        std::string command;
+        bool exists = false;
+        if (ReadLegacyString(Platform.Registry, move.Legacy, command, exists)) {
+            move.User.Set(command);
+            move.Auto.Set(command);
+        }
+        if (exists)
+            Platform.Registry.DeleteValue(eHive::LocalMachine, SETTINGS_KEY, move.Legacy);
+    }
+}
+
+void cMcePowerManager::ReplaceDelayDefaults()
+{
+    if (Version.IsVistaOrLater()) {
+        if (Settings.MaxSuspendDelay < 0)
+            Settings.MaxSuspendDelay = 3000;
+        // 5000 is the XP default, left over from an upgrade: too long on Vista.
+        const int32_t closeDelay = Settings.eHomeCloseDelay;
+        if (closeDelay < 0 || closeDelay == 5000)
+            Settings.eHomeCloseDelay = 1000;
+    } else {
+        if (Settings.MaxSuspendDelay < 0)
+            Settings.MaxSuspendDelay = 20000;
+        if (Settings.eHomeCloseDelay < 0)
+            Settings.eHomeCloseDelay = 5000;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Classification of the wake
+
+bool cMcePowerManager::IsAutomaticResume()
+{
+    return Platform.Power.IsSystemResumeAutomatic();
+}
+
+uint32_t cMcePowerManager::GetLastUserInputTick()
+{
+    uint32_t lastInput = 0;
+    if (!Platform.Power.GetLastInputTick(lastInput))
+        return BaselineResetTick;  // nothing known: no input since the reset
+    const uint32_t now = Platform.Clock.GetTickCount();
+    return SecondsSince(now, BaselineResetTick) < SecondsSince(now, lastInput) ? BaselineResetTick : lastInput;
+}
+
+void cMcePowerManager::ResetUserActivityBaseline()
+{
+    BaselineResetTick = Platform.Clock.GetTickCount();
+    ActivityBaseline = GetLastUserInputTick();
+    InputAfterBaselineLogged = false;
+}
+
+bool cMcePowerManager::IsUnattended()
+{
+    return GetLastUserInputTick() == ActivityBaseline || AwayMode;
+}
+
+bool cMcePowerManager::IsNonUserResume()
+{
+    // After hibernation the system's own report is not trusted.
+    return (Settings.TreatUnattendedAsAutomatic && IsUnattended()) ||
+           (Settings.SleepState != SLEEP_STATE_HIBERNATION && IsAutomaticResume());
+}
+
+int cMcePowerManager::GetAwakeState()
+{
+    if (IsNonUserResume() || IsInAwayMode())
+        return AS_NON_USER;
+    if (TargetIsRunning(eTarget::Ehome))
+        return AS_MEDIACENTER;
+    return AS_DESKTOP;
+}
+
+// ---------------------------------------------------------------------------
+// Power broadcasts
+
+void cMcePowerManager::OnBatteryLow()
+{
+    Logger.WriteLine("PBT_APMBATTERYLOW");
+}
+
+void cMcePowerManager::OnOemEvent(uint32_t eventCode)
+{
+    Logger.WriteLine("PBT_APMOEMEVENT (" + Hex("%08X", eventCode) + ")");
+}
+
+void cMcePowerManager::OnPowerStatusChange() {}
+
+uint32_t cMcePowerManager::OnQuerySuspend(uint32_t flags)
+{
+    Logger.WriteLine("PBT_APMQUERYSUSPEND (" + Hex("%X", flags) + ")");
+    EhomeQuerySuspend(flags);
+    return HandleSuspendQuery(false);
+}
+
+uint32_t cMcePowerManager::HandleSuspendQuery(bool fromSuspendSystem)
+{
+    CheckGuideDownload();
+    Logger.WriteLine(IsAutomaticResume() ? "HandleSuspendQuery (Query suspend from automatic task)"
+                                         : "HandleSuspendQuery (Query suspend from user interaction)");
+    // Where automatic wakes cannot be told apart, every query may be the end
+    // of one: the forced reboot takes the place of the sleep.
+    if ((IsNonUserResume() || !Settings.AutoTasksEnabled) && CheckForcedReboot())
+        return BROADCAST_QUERY_DENY;
+    if (!DenyQuery || fromSuspendSystem)
+        return 1;
+    Logger.WriteLine("returning BROADCAST_QUERY_DENY (debug setting)", false);
+    return BROADCAST_QUERY_DENY;
+}
+
+void cMcePowerManager::OnQuerySuspendFailed()
+{
+    Logger.WriteLine("PBT_APMQUERYSUSPENDFAILED (Standby cancelled)");
+}
+
+void cMcePowerManager::OnSuspend()
+{
+    const uint32_t start = Platform.Clock.GetTickCount();
+    CheckGuideDownload();
+    Logger.StoreTaskList("PBT_APMSUSPEND");
+
+    const bool automatic = IsAutomaticResume();
+    Logger.WriteLine(automatic ? "PBT_APMSUSPEND (Suspend from automatic-resume)"
+                               : "PBT_APMSUSPEND (Suspend from user interaction)");
+    if (automatic)
+        RunEventAction(Settings.RunOnAutoSuspendEarly, Settings.RunOnAutoSuspendEarlyFlags);
+    else
+        RunEventAction(Settings.RunOnUserSuspendEarly, Settings.RunOnUserSuspendEarlyFlags);
+
+    if (!automatic || RestartAtAutomaticResume) {
+        if (Settings.DebugEngine & DEBUG_ENGINE_PRIORITY) {
+            Logger.WriteLine("Boost SLH priority");
+            Platform.Power.SetPriorityClass(PRIORITY_CLASS_ABOVE_NORMAL);
+        }
+        bool blank = false;
+        for (eTarget target : TARGETS)
+            blank = blank || (TargetIsRunning(target) && TargetMustStopAtSuspend(target));
+        if (blank)
+            Blank();
+        CloseTargets();
+        if (Settings.RestartEhrecvrAtSuspend)
+            RestartReceiverService();
+        if (Settings.RestartEhschedAtSuspend)
+            RestartSchedulerService();
+    }
+
+    if (automatic)
+        RunEventAction(Settings.RunOnAutoSuspend, Settings.RunOnAutoSuspendFlags);
+    else
+        RunEventAction(Settings.RunOnUserSuspend, Settings.RunOnUserSuspendFlags);
+
+    AutomaticResumeSeen = false;
+    UserResumeSeen = false;
+    FrontEndsStarted = false;
+    ResumeWording = false;
+
+    // Windows sleeps once this handler returns: give the front-ends time to
+    // close.
+    const int32_t standbyDelay = Settings.eHomeCloseDelay;
+    if (standbyDelay > 0) {
+        Logger.WriteLine("Delaying suspend for " + std::to_string(standbyDelay) + " milliseconds.");
+        Platform.Clock.Sleep(Milliseconds(standbyDelay));
+    }
+
+    bool blankForStart = false;
+    for (eTarget target : TARGETS)
+        blankForStart = blankForStart || TargetMustStartAtResume(target);
+    if (blankForStart)
+        Blank();
+    PostRebootStandbyPending = false;
+    Logger.WriteLine("PBT_APMSUSPEND done (" + std::to_string(Platform.Clock.GetTickCount() - start) + "ms)");
+
+    if (Settings.DebugEngine & DEBUG_ENGINE_TIMING) {
+        // Logs every 200 ms until two readings lie a second or more apart:
+        // the machine slept in between.
+        uint32_t now = Platform.Clock.GetTickCount();
+        uint32_t previous = now;
+        while (now - previous < 1000) {
+            previous = now;
+            now = Platform.Clock.GetTickCount();
+            if (now - previous < 1000) {
+                Logger.WriteLine("Timing PBT_APMSUSPEND (" + std::to_string(now - LastPowerBroadcastTick) + "ms)");
+                Platform.Clock.Sleep(200);
+            }
+        }
+    }
+    if (Settings.DebugEngine & DEBUG_ENGINE_PRIORITY) {
+        Logger.WriteLine("End SLH priority boost");
+        Platform.Power.SetPriorityClass(PRIORITY_CLASS_NORMAL);
+    }
+    Logger.WriteLine("...", false);
+}
+
+void cMcePowerManager::OnResumeAutomatic()
+{
+    const uint32_t start = Platform.Clock.GetTickCount();
+    if (UserResumeSeen)
+        ResumeWording = true;
+
+    const bool automatic = IsAutomaticResume();
+    std::string line = automatic ? "PBT_APMRESUMEAUTOMATIC (Resume for automatic task"
+                                 : "PBT_APMRESUMEAUTOMATIC (Resume for user interaction";
+    // Windows 7 sends this event before the user's resume as well; until the
+    // user has shown up, the wording is not sure.
+    if (!ResumeWording && Windows7)
+        line += "???";
+    Logger.WriteLine(line + ")");
+    if (automatic) {
+        Settings.AutoTasksEnabled = true;
+        Settings.SuccesiveNonAutoTasks = 0;
+    } else {
+        const int32_t userWakes = Settings.SuccesiveNonAutoTasks + 1;
+        Settings.SuccesiveNonAutoTasks = userWakes;
+        if (userWakes > MAX_SUCCESSIVE_USER_WAKES)
+            Settings.AutoTasksEnabled = false;
+    }
+
+    WarnRunningFrontEnds();
+    CheckGuideDownload();
+    Logger.StoreTaskList("PBT_APMRESUMEAUTOMATIC");
+    if (automatic)
+        RunEventAction(Settings.RunOnAutoResume, Settings.RunOnAutoResumeFlags);
+    else
+        RunEventAction(Settings.RunOnUserResume, Settings.RunOnUserResumeFlags);
+
+    AutomaticResumeSeen = true;
+    EhomeSetEngineSuspending(false);
+    if (automatic && RestartAtAutomaticResume)
+        StartTargetsAfterWake();
+    // After hibernation the user interface comes back at once.
+    if (automatic && Settings.SleepState == SLEEP_STATE_HIBERNATION)
+        RestoreTargets();
+    if (UserResumeSeen) {
+        Logger.WriteLine("Reversed resume order", false);
+        const int32_t delay = Settings.ReversedResumeDelay;
+        Platform.Clock.Sleep(Milliseconds(delay));
+        RestoreTargets();
+    }
+    ResetUserActivityBaseline();
+    if (AwayMode) {
+        AwayMode = false;
+        Logger.WriteLine("Away mode flag reset");
+    }
+    Logger.WriteLine("PBT_APMRESUMEAUTOMATIC done (" + std::to_string(Platform.Clock.GetTickCount() - start) +
+                     "ms)");
+}
+
+void cMcePowerManager::OnResumeCritical()
+{
+    Logger.WriteLine("PBT_APMRESUMECRITICAL");
+    EhomeSetEngineSuspending(false);
+    ResetUserActivityBaseline();
+}
+
+void cMcePowerManager::OnResumeSuspend()
+{
+    const uint32_t start = Platform.Clock.GetTickCount();
+    Logger.WriteLine("PBT_APMRESUMESUSPEND (Start user interaction)");
+    Logger.StoreTaskList("PBT_APMRESUMESUSPEND");
+    UserResumeSeen = true;
+    ResumeWording = true;
+    // In the reversed order the automatic resume restores them, later.
+    if (AutomaticResumeSeen)
+        RestoreTargets();
+    CheckGuideDownload();
+    ResetUserActivityBaseline();
+    Logger.WriteLine("PBT_APMRESUMESUSPEND done (" + std::to_string(Platform.Clock.GetTickCount() - start) + "ms)");
+}
+
+void cMcePowerManager::OnAway()
+{
+    Logger.WriteLine("PBT_APMAWAY");
+    RunEventAction(Settings.RunOnAway, Settings.RunOnAwayFlags);
+}
+
+void cMcePowerManager::OnAwayResume()
+{
+    Logger.WriteLine("PBT_APMAWAYRESUME");
+    RunEventAction(Settings.RunOnAwayResume, Settings.RunOnAwayResumeFlags);
+}
+
+void cMcePowerManager::OnPowerSettingChange(const cPowerBroadcastSetting* setting)
+{
+    if (setting == nullptr) {
+        Logger.WriteLine("PBT_POWERSETTINGCHANGE: 0");
+        return;
+    }
+    // Both settings report a 32-bit value; the first byte carries it.
+    const bool hasValue = setting->DataLength >= sizeof(uint32_t);
+    const unsigned value = hasValue ? setting->Data[0] : 0;
+    if (SameGuid(setting->PowerSetting, GUID_IDLE_BACKGROUND_TASK)) {
+        Logger.WriteLine("PBT_POWERSETTINGCHANGE - IDLE_BACKGROUND_TASK");
+    } else if (hasValue && SameGuid(setting->PowerSetting, GUID_SYSTEM_AWAYMODE)) {
+        AwayMode = value != 0;
+        Logger.WriteLine("PBT_POWERSETTINGCHANGE - SYSTEM_AWAYMODE: " + std::to_string(value));
+        if (AwayMode)
+            OnAway();
+        else
+            OnAwayResume();
+    } else if (hasValue && SameGuid(setting->PowerSetting, GUID_MONITOR_POWER_ON)) {
+        MonitorOn = value != 0;
+        Logger.WriteLine("PBT_POWERSETTINGCHANGE - MONITOR_POWER_ON: " + std::to_string(value));
+        if (MonitorOn)
+            RunEventAction(Settings.RunOnDisplayOn, Settings.RunOnDisplayOnFlags);
+        else
+            RunEventAction(Settings.RunOnDisplayOff, Settings.RunOnDisplayOffFlags);
+    } else {
+        Logger.WriteLine("PBT_POWERSETTINGCHANGE: " + std::to_string(setting->DataLength));
+    }
+}
+
+void cMcePowerManager::OnUnknownPowerEvent()
+{
+    Logger.WriteLine("Unknown Power Event");
+}
+
+// ---------------------------------------------------------------------------
+// Front-ends around the sleep
+
+void cMcePowerManager::RestoreTargets()
+{
+    Logger.WriteLine("Resuming userinterface");
+    if (Settings.WakeMonitor) {
+        Logger.WriteLine("Waking monitor/TV");
+        // Off first: some displays only react to a change.
+        Platform.Windowing.SendMessage(BROADCAST_WINDOW, WM_SYSCOMMAND, SC_MONITORPOWER, MONITOR_OFF);
+        Platform.Windowing.SendMessage(BROADCAST_WINDOW, WM_SYSCOMMAND, SC_MONITORPOWER, MONITOR_ON);
+    }
+    RunEventAction(Settings.RunOnUserInterfaceResume, Settings.RunOnUserInterfaceResumeFlags);
+    Logger.WriteLine("RestoreTargets()");
+    if (!StartTargetsAfterWake()) {
+        Logger.WriteLine("RestoreTargets() == false");
+        UnBlank(true);
+    }
+    FrontPanelResume();
+    Logger.WriteLine(TargetIsRunning(eTarget::Ehome) ? "Ehome.IsRunning() == true" : "Ehome.IsRunning() == false");
+}
+
+bool cMcePowerManager::StartTargetsAfterWake()
+{
+    // At most once per wake, whichever resume event comes first.
+    if (FrontEndsStarted)
+        return false;
+    FrontEndsStarted = true;
+    bool started = false;
+    for (eTarget target : TARGETS) {
+        if (TargetStartIfNeeded(target) == TARGET_STARTED)
+            started = true;
+        if (TargetMustStartAtResume(target))
+            UnblankWhenWindowAppears(TargetWindowClass(target), Settings.UnblankDelay);
+    }
+    return started;
+}
+
+void cMcePowerManager::CloseTargets()
+{
+    // After a forced reboot the saved states stay as the reboot left them.
+    if (!PostRebootStandbyPending)
+        for (eTarget target : TARGETS)
+            TargetRememberRunningAtSuspend(target, TargetIsRunning(target));
+    const bool saveTitles = Settings.SaveWindowTitels;
+    if (saveTitles)
+        Platform.Files.DeleteFile(TitlesFilePath());
+
+    std::vector<cWindowInfo> windows;
+    if (!Platform.Windowing.EnumerateWindows(windows)) {
+        Logger.WriteError("EnumWindows failed!", true);
+        return;
+    }
+    const bool hibernate = Settings.SleepState == SLEEP_STATE_HIBERNATION;
+    for (cWindowInfo& window : windows) {
+        window.Title.resize(std::min(window.Title.size(), MAX_TITLE));
+        window.ClassName.resize(std::min(window.ClassName.size(), MAX_CLASS_NAME));
+        if (saveTitles && !window.Title.empty())
+            SaveWindowTitle(window);
+        for (eTarget target : TARGETS) {
+            if (window.ClassName.empty() || window.ClassName != TargetWindowClass(target) ||
+                !TargetMustStopAtSuspend(target))
+                continue;
+            TargetClose(target, window, hibernate);
+            if (target == eTarget::MediaPortal && Settings.BlankScreen != 0)
+                HideTaskBar();
+        }
+    }
+}
+
+std::string cMcePowerManager::TitlesFilePath()
+{
+    return Logger.GetLogPath() + "\\" + TITLES_FILE;
+}
+
+void cMcePowerManager::SaveWindowTitle(const cWindowInfo& window)
+{
+    char processId[16];
+    std::snprintf(processId, sizeof processId, "%08x", window.ProcessId);
+    std::string className = window.ClassName;
+    if (className.size() < 25)
+        className.resize(25, ' ');
+    // A line that cannot be written is lost; the enumeration goes on.
+    Platform.Files.AppendToFile(TitlesFilePath(), className + ", " + processId + ", >" + window.Title + "<\r\n");
+}
+
+void cMcePowerManager::RunEventAction(const cPersistentAnsiString& command, const cPersistentInteger& flags)
+{
+    const std::string commandLine = command.Get();
+    if (!commandLine.empty())
+        RunEventProgram(commandLine, flags.Get());
+}
+
+// ---------------------------------------------------------------------------
+// Guide downloads and the status around a forced reboot
+
+bool cMcePowerManager::CheckGuideDownload()
+{
+    tFileTimeBytes current;
+    ReadLastGuideDownload(Platform.Registry, current);
+    bool downloaded = false;
+    if (current != LastGuideDownload && LastGuideDownload != tFileTimeBytes{}) {
+        Logger.WriteLine("Guide succesfully downloaded at " + FormatFileTime(Platform, current, true), false);
+        downloaded = true;
+    }
+    LastGuideDownload = current;
+    return downloaded;
+}
+
+void cMcePowerManager::StatusSave()
+{
+    Logger.WriteLine("StatusSave()");
+    for (eTarget target : TARGETS)
+        TargetSaveRunningState(target);
+    if (Settings.BlankScreen != 0)
+        cPersistentBool(Platform.Registry, "SavedIsBlanked", HIVE_CURRENT_USER, false).Set(IsBlanking());
+}
+
+void cMcePowerManager::StatusRestore()
+{
+    Logger.WriteLine("StatusRestore()");
+    for (eTarget target : TARGETS)
+        TargetRestoreRunningState(target);
+    if (cPersistentBool(Platform.Registry, "SavedIsBlanked", HIVE_CURRENT_USER, false))
+        Blank();
+    StatusClear();
+}
+
+void cMcePowerManager::StatusClear()
+{
+    Logger.WriteLine("StatusClear()");
+    for (eTarget target : TARGETS)
+        TargetClearRunningState(target);
+    cPersistentBool(Platform.Registry, "SavedIsBlanked", HIVE_CURRENT_USER).Delete();
+}
+
+// ---------------------------------------------------------------------------
+// Configurator operations
+
+void cMcePowerManager::SetSleepState(int32_t state)
+{
+    // Hibernation hides automatic wakes: start learning again.
+    Settings.AutoTasksEnabled = state != SLEEP_STATE_HIBERNATION;
+    Settings.SuccesiveNonAutoTasks = 0;
+    Settings.SleepState = state;
+}
+
+void cMcePowerManager::SetRebootMode(int32_t mode)
+{
+    Settings.RebootMode = mode;
+    // The first forced reboot then happens in the next period, not at once.
+    SetRebootPeriodValues();
+}
+
+int32_t cMcePowerManager::GetRebootMode()
+{
+    return Settings.RebootMode;
+}
+
+bool cMcePowerManager::IsRebootModeAvailable()
+{
+    return Settings.RebootMode.IsEnabled();
+}
+
+bool cMcePowerManager::GetLogMode()
+{
+    return Logger.IsLogging();
+}
+
+void cMcePowerManager::SetLogMode(bool on)
+{
+    // The logger reads LogMode at every line; each switch leaves its mark.
+    cPersistentBool logMode(Platform.Registry, "LogMode", HIVE_LOCAL_MACHINE);
+    if (!on)
+        Logger.WriteLine("Logging disabled.");
+    logMode.Set(on);
+    if (on)
+        Logger.WriteLine("Logging enabled.");
+}
+
+bool cMcePowerManager::GetStoreTaskLists()
+{
+    return cPersistentBool(Platform.Registry, "StoreTaskLists", HIVE_LOCAL_MACHINE).Get();
+}
+
+void cMcePowerManager::SetStoreTaskLists(bool on)
+{
+    cPersistentBool(Platform.Registry, "StoreTaskLists", HIVE_LOCAL_MACHINE).Set(on);
+}
+
+bool cMcePowerManager::ReadPowerPolicy(int level, cSystemPowerPolicy& policy)
+{
+    policy = {};
+    return CallPowerInformation(level, nullptr, 0, &policy, sizeof policy);
+}
+
+bool cMcePowerManager::TestPowerActionFlags(uint32_t mask)
+{
+    cSystemPowerPolicy policy;
+    if (!ReadPowerPolicy(POWER_INFO_POLICY_AC, policy))
+        return false;
+    return ((policy.PowerButton.Flags | policy.SleepButton.Flags | policy.Idle.Flags) & mask) != 0;
+}
+
+bool cMcePowerManager::ChangePowerActionFlags(uint32_t mask, bool on)
+{
+    bool done = true;
+    for (int level : {POWER_INFO_POLICY_AC, POWER_INFO_POLICY_DC}) {
+        cSystemPowerPolicy policy;
+        if (!ReadPowerPolicy(level, policy)) {
+            done = false;
+            continue;
+        }
+        for (cPowerActionPolicy* action : {&policy.PowerButton, &policy.SleepButton, &policy.Idle})
+            action->Flags = on ? action->Flags | mask : action->Flags & ~mask;
+        done = CallPowerInformation(level, &policy, sizeof policy, nullptr, 0) && done;
+    }
+    return done;
+}
+
+int32_t cMcePowerManager::SuspendSystem(bool /*standby*/, bool /*forced*/)
+{
+    // The XP sleep path (away-mode refusal, SuspendMethod, the OS
+    // configuration's Suspend) joins here; until then nothing sleeps.
+    return -3;
+}
+
+// ---------------------------------------------------------------------------
+// Seams: the parts of the engine that later components fill in.
+
+// cTargetEhome: IsLogonStartRegistered, then eHome_StartAtBoot and
+// SetLogonStartRegistered(false), so that the engine starts Media Center.
+void cMcePowerManager::TakeOverMediaCenterLogonStart() {}
+// cBlanker, created with BlankScreen, the logger and the version.
+void cMcePowerManager::CreateBlanker() {}
+// cBlanker::Blank.
+void cMcePowerManager::Blank() {}
+// cBlanker::UnBlank.
+void cMcePowerManager::UnBlank(bool /*restartPending*/) {}
+// cBlanker: whether it is blanking now.
+bool cMcePowerManager::IsBlanking()
+{
+    return false;
+}
+// cBlanker: ends the blanking once a window of the class has appeared.
+void cMcePowerManager::UnblankWhenWindowAppears(const std::string& /*windowClass*/, int32_t /*delay*/) {}
+// cBlanker::HideTaskBar.
+void cMcePowerManager::HideTaskBar() {}
+// The targets' IsRunning.
+bool cMcePowerManager::TargetIsRunning(eTarget /*target*/)
+{
+    return false;
+}
+// The targets' MustStopAtSuspend.
+bool cMcePowerManager::TargetMustStopAtSuspend(eTarget /*target*/)
+{
+    return false;
+}
+// The targets' MustStartAtResume.
+bool cMcePowerManager::TargetMustStartAtResume(eTarget /*target*/)
+{
+    return false;
+}
+// The targets' GetWindowClass.
+std::string cMcePowerManager::TargetWindowClass(eTarget /*target*/)
+{
+    return std::string();
+}
+// The targets' Close (window, its process id, hibernation).
+void cMcePowerManager::TargetClose(eTarget /*target*/, const cWindowInfo& /*window*/, bool /*hibernate*/) {}
+// The targets' StartIfNeeded (TARGET_STARTED when started).
+int cMcePowerManager::TargetStartIfNeeded(eTarget /*target*/)
+{
+    return 0;
+}
+// The targets' was-running-at-suspend flag.
+void cMcePowerManager::TargetRememberRunningAtSuspend(eTarget /*target*/, bool /*running*/) {}
+// The targets' SaveRunningState.
+void cMcePowerManager::TargetSaveRunningState(eTarget /*target*/) {}
+// The targets' RestoreRunningState.
+void cMcePowerManager::TargetRestoreRunningState(eTarget /*target*/) {}
+// The targets' ClearRunningState.
+void cMcePowerManager::TargetClearRunningState(eTarget /*target*/) {}
+// cTargetEhome: the flags of a suspend query.
+void cMcePowerManager::EhomeQuerySuspend(uint32_t /*flags*/) {}
+// cTargetEhome: its engine-suspending flag.
+void cMcePowerManager::EhomeSetEngineSuspending(bool /*suspending*/) {}
+// The event actions: the program through the application launcher.
+bool cMcePowerManager::RunEventProgram(const std::string& /*commandLine*/, int32_t /*flags*/)
+{
+    return false;
+}
+// The event actions: the warning about front-ends still running after a wake.
+void cMcePowerManager::WarnRunningFrontEnds() {}
+// The event actions: restart of the Media Center Receiver service.
+void cMcePowerManager::RestartReceiverService() {}
+// The event actions: restart of the Media Center Scheduler service.
+void cMcePowerManager::RestartSchedulerService() {}
+// The forced-reboot scheduler: true when it started a reboot (sets ForcedRebootStarted).
+bool cMcePowerManager::CheckForcedReboot()
+{
+    return false;
+}
+// The forced-reboot scheduler: RebootDay, RebootWeek and RebootMonth := now.
+void cMcePowerManager::SetRebootPeriodValues() {}
+// cFpManager: its resume step.
+void cMcePowerManager::FrontPanelResume() {}
+// The OS configuration's CallPowerInformation (CallNtPowerInformation).
+bool cMcePowerManager::CallPowerInformation(int /*level*/, const void* /*input*/, uint32_t /*inputSize*/,
+                                            void* /*output*/, uint32_t /*outputSize*/)
+{
+    return false;
+}
+
+// ---------------------------------------------------------------------------
+// Vista and later
+
+cVistaSuspendEngine::cVistaSuspendEngine(cPlatform& platform, cWindowsVersion& version, bool logFlag,
+                                         WindowHandle mainWindow, cMessageLogger& logger)
+    : cMcePowerManager(platform, version, logFlag, logger), MainWindow(mainWindow)
+{
+    CreateSuspendInitiator();
+    RegisterPowerSettingNotifications();
+    PostRebootStandbyDelay = VISTA_POST_REBOOT_STANDBY_DELAY;
+    Windows7 = Version.IsWindows7OrLater();
+}
+
+cVistaSuspendEngine::~cVistaSuspendEngine()
+{
+    StopSuspendInitiator();
+}
+
+void cVistaSuspendEngine::RefreshRebootModeAvailability()
+{
+    // Forced reboots need the detection of the end of automatic wakes.
+    const bool unavailable = Version.IsVistaOrLater() && RecordingMonitor != nullptr && !IsRecordingMonitorEnabled();
+    Settings.RebootMode.SetEnabled(REBOOT_NEEDS_RECORDING_MONITOR, !unavailable);
+}
+
+int32_t cVistaSuspendEngine::GetRebootMode()
+{
+    RefreshRebootModeAvailability();
+    return cMcePowerManager::GetRebootMode();
+}
+
+bool cVistaSuspendEngine::IsRebootModeAvailable()
+{
+    RefreshRebootModeAvailability();
+    return cMcePowerManager::IsRebootModeAvailable();
+}
+
+int32_t cVistaSuspendEngine::SuspendSystem(bool /*standby*/, bool /*forced*/)
+{
+    // The hand-over to the suspend initiator's thread joins here; until then
+    // nothing sleeps.
+    return -3;
+}
+
+// cSuspendInitiator, created running and asleep, with this engine, the
+// version and the logger.
+void cVistaSuspendEngine::CreateSuspendInitiator() {}
+// RegisterPowerSettingNotification of MainWindow for GUID_SYSTEM_AWAYMODE
+// and GUID_MONITOR_POWER_ON.
+void cVistaSuspendEngine::RegisterPowerSettingNotifications() {}
+// cSuspendInitiator: terminate its thread and wait for it.
+void cVistaSuspendEngine::StopSuspendInitiator() {}
+// cRecordingMonitor::IsRecordingMonitorEnabled.
+bool cVistaSuspendEngine::IsRecordingMonitorEnabled()
+{
+    return true;
+}

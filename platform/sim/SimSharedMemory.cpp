@@ -1,0 +1,141 @@
+#include "platform/sim/SimSharedMemory.h"
+
+#include <cstring>
+
+#if defined(__unix__) || defined(__APPLE__)
+#include <sys/mman.h>
+#include <unistd.h>
+#define SLH_SIM_GUARD_PAGES 1
+#endif
+
+namespace {
+
+// A read-only copy of some bytes that ends exactly where an inaccessible
+// page begins (where the host supports it; a plain copy elsewhere).
+class cGuardedBytes {
+public:
+    explicit cGuardedBytes(const std::vector<uint8_t>& bytes) : Size(bytes.size())
+    {
+#ifdef SLH_SIM_GUARD_PAGES
+        const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+        const size_t dataPages = (Size + page - 1) / page * page;
+        Length = dataPages + page;
+        void* base = mmap(nullptr, Length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (base != MAP_FAILED) {
+            Base = static_cast<uint8_t*>(base);
+            Data = Base + dataPages - Size;
+            if (Size > 0)
+                std::memcpy(Data, bytes.data(), Size);
+            mprotect(Base, dataPages, PROT_READ);
+            mprotect(Base + dataPages, page, PROT_NONE);
+            return;
+        }
+#endif
+        Copy.reset(new uint8_t[Size > 0 ? Size : 1]);
+        if (Size > 0)
+            std::memcpy(Copy.get(), bytes.data(), Size);
+        Data = Copy.get();
+    }
+    ~cGuardedBytes()
+    {
+#ifdef SLH_SIM_GUARD_PAGES
+        if (Base != nullptr)
+            munmap(Base, Length);
+#endif
+    }
+    cGuardedBytes(const cGuardedBytes&) = delete;
+    cGuardedBytes& operator=(const cGuardedBytes&) = delete;
+
+    const uint8_t* Get() const { return Data; }
+
+    const size_t Size;
+
+private:
+    uint8_t* Base = nullptr;
+    size_t Length = 0;
+    uint8_t* Data = nullptr;
+    std::unique_ptr<uint8_t[]> Copy;
+};
+
+}  // namespace
+
+class cSimSharedMemory::cSimView : public cSharedMemoryView {
+public:
+    cSimView(cSimSharedMemory& owner, const std::vector<uint8_t>& bytes) : Owner(owner), Bytes(bytes)
+    {
+        ++Owner.ViewCount;
+    }
+    ~cSimView() override { --Owner.ViewCount; }
+
+    const uint8_t* Data() const override { return Bytes.Get(); }
+    size_t Size() const override { return Bytes.Size; }
+
+private:
+    cSimSharedMemory& Owner;
+    cGuardedBytes Bytes;
+};
+
+class cSimSharedMemory::cSimMapping : public cSharedMemoryMapping {
+public:
+    cSimMapping(cSimSharedMemory& owner, std::shared_ptr<cSection> section)
+        : Owner(owner), Section(std::move(section))
+    {
+        ++Owner.MappingCount;
+    }
+    ~cSimMapping() override { --Owner.MappingCount; }
+
+    std::unique_ptr<cSharedMemoryView> MapView() override
+    {
+        if (Owner.MapViewFails)
+            return nullptr;
+        return std::make_unique<cSimView>(Owner, Section->Bytes);
+    }
+
+private:
+    cSimSharedMemory& Owner;
+    std::shared_ptr<cSection> Section;
+};
+
+void cSimSharedMemory::Prune()
+{
+    for (auto it = Sections.begin(); it != Sections.end();) {
+        if (!it->second->CreatorOpen && it->second.use_count() == 1)
+            it = Sections.erase(it);
+        else
+            ++it;
+    }
+}
+
+std::unique_ptr<cSharedMemoryMapping> cSimSharedMemory::OpenReadOnly(const std::string& name)
+{
+    ++Opens;
+    Prune();
+    auto it = Sections.find(name);
+    if (it == Sections.end())
+        return nullptr;
+    return std::make_unique<cSimMapping>(*this, it->second);
+}
+
+void cSimSharedMemory::WriteBlock(const std::string& name, std::vector<uint8_t> bytes)
+{
+    Prune();
+    std::shared_ptr<cSection>& section = Sections[name];
+    if (!section)
+        section = std::make_shared<cSection>();
+    section->Bytes = std::move(bytes);
+    section->CreatorOpen = true;
+}
+
+void cSimSharedMemory::CloseBlock(const std::string& name)
+{
+    auto it = Sections.find(name);
+    if (it != Sections.end())
+        it->second->CreatorOpen = false;
+    Prune();
+}
+
+bool cSimSharedMemory::Exists(const std::string& name)
+{
+    Prune();
+    return Sections.count(name) != 0;
+}

@@ -1,0 +1,52 @@
+#pragma once
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/SharedMemory.h"
+
+// Named mappings that the test creates and fills as another process would.
+// Names compare case-sensitively, as kernel object names do.
+//
+// A view is a copy of the bytes at the moment it is made, placed so that it
+// ends right at an inaccessible page: reading a single byte past Size()
+// crashes the test instead of passing unnoticed. Unlike on Windows, Size()
+// is exactly the number of bytes written, not rounded up to pages.
+class cSimSharedMemory : public cSharedMemory {
+public:
+    std::unique_ptr<cSharedMemoryMapping> OpenReadOnly(const std::string& name) override;
+
+    // The creating process: creates the named mapping and holds a handle on
+    // it, or replaces the contents of the mapping that has the name.
+    void WriteBlock(const std::string& name, std::vector<uint8_t> bytes);
+    // The creating process closes its handle. The mapping and its name live
+    // on while a reader still holds a handle.
+    void CloseBlock(const std::string& name);
+    bool Exists(const std::string& name);
+    // MapView fails (the open handles stay usable).
+    void SetMapViewFails(bool fails) { MapViewFails = fails; }
+
+    int OpenCalls() const { return Opens; }
+    // Reader handles and views not yet closed.
+    int OpenMappings() const { return MappingCount; }
+    int OpenViews() const { return ViewCount; }
+
+private:
+    struct cSection {
+        std::vector<uint8_t> Bytes;
+        bool CreatorOpen = true;
+    };
+    class cSimMapping;
+    class cSimView;
+
+    // Drops the names of sections that no handle holds any more.
+    void Prune();
+
+    std::map<std::string, std::shared_ptr<cSection>> Sections;
+    bool MapViewFails = false;
+    int Opens = 0;
+    int MappingCount = 0;
+    int ViewCount = 0;
+};

@@ -1,0 +1,144 @@
+#include "platform/win32/Win32PowerPolicy.h"
+
+#include "platform/win32/Win32.h"
+
+#include <powrprof.h>
+
+#include <cstddef>
+#include <cstring>
+
+// The portable records must match the Windows ones byte for byte.
+static_assert(sizeof(cSystemPowerCapabilities) == sizeof(SYSTEM_POWER_CAPABILITIES));
+static_assert(offsetof(cSystemPowerCapabilities, SystemS4) == offsetof(SYSTEM_POWER_CAPABILITIES, SystemS4));
+static_assert(offsetof(cSystemPowerCapabilities, AcOnLineWake) ==
+              offsetof(SYSTEM_POWER_CAPABILITIES, AcOnLineWake));
+static_assert(sizeof(cSystemPowerPolicy) == sizeof(SYSTEM_POWER_POLICY));
+static_assert(offsetof(cSystemPowerPolicy, Idle) == offsetof(SYSTEM_POWER_POLICY, Idle));
+static_assert(offsetof(cSystemPowerPolicy, IdleSensitivity) == offsetof(SYSTEM_POWER_POLICY, IdleSensitivity));
+static_assert(offsetof(cSystemPowerPolicy, WinLogonFlags) == offsetof(SYSTEM_POWER_POLICY, WinLogonFlags));
+static_assert(offsetof(cSystemPowerPolicy, VideoTimeout) == offsetof(SYSTEM_POWER_POLICY, VideoTimeout));
+static_assert(offsetof(cSystemPowerPolicy, VideoReserved) == offsetof(SYSTEM_POWER_POLICY, VideoReserved));
+static_assert(offsetof(cSystemPowerPolicy, OverThrottled) == offsetof(SYSTEM_POWER_POLICY, OverThrottled));
+static_assert(sizeof(cAdministratorPowerPolicy) == sizeof(ADMINISTRATOR_POWER_POLICY));
+static_assert(sizeof(cPowerSchemePolicy) == sizeof(POWER_POLICY));
+static_assert(offsetof(cPowerSchemePolicy, Machine) == offsetof(POWER_POLICY, mach));
+static_assert(offsetof(cUserPowerPolicy, MaxSleepAc) == offsetof(USER_POWER_POLICY, MaxSleepAc));
+static_assert(offsetof(cUserPowerPolicy, ForcedThrottleDc) == offsetof(USER_POWER_POLICY, ForcedThrottleDc));
+static_assert(offsetof(cMachinePowerPolicy, OverThrottledDc) == offsetof(MACHINE_POWER_POLICY, OverThrottledDc));
+
+namespace {
+
+using tCallNtPowerInformation = LONG(WINAPI*)(POWER_INFORMATION_LEVEL, PVOID, ULONG, PVOID, ULONG);
+using tGetActivePwrScheme = BOOLEAN(WINAPI*)(PUINT);
+using tSetActivePwrScheme = BOOLEAN(WINAPI*)(UINT, PGLOBAL_POWER_POLICY, PPOWER_POLICY);
+using tReadPwrScheme = BOOLEAN(WINAPI*)(UINT, PPOWER_POLICY);
+using tWritePwrScheme = BOOLEAN(WINAPI*)(PUINT, LPWSTR, LPWSTR, PPOWER_POLICY);
+using tSetSuspendState = BOOLEAN(WINAPI*)(BOOLEAN, BOOLEAN, BOOLEAN);
+
+class cWin32PowerLibrary final : public cPowerLibrary {
+public:
+    // Takes over the loaded module.
+    explicit cWin32PowerLibrary(HMODULE module)
+        : Module(module),
+          CallNtPowerInformation_(Find<tCallNtPowerInformation>("CallNtPowerInformation")),
+          GetActivePwrScheme_(Find<tGetActivePwrScheme>("GetActivePwrScheme")),
+          SetActivePwrScheme_(Find<tSetActivePwrScheme>("SetActivePwrScheme")),
+          ReadPwrScheme_(Find<tReadPwrScheme>("ReadPwrScheme")),
+          WritePwrScheme_(Find<tWritePwrScheme>("WritePwrScheme")),
+          SetSuspendState_(Find<tSetSuspendState>("SetSuspendState"))
+    {
+    }
+    ~cWin32PowerLibrary() override { FreeLibrary(Module); }
+    cWin32PowerLibrary(const cWin32PowerLibrary&) = delete;
+    cWin32PowerLibrary& operator=(const cWin32PowerLibrary&) = delete;
+
+    bool HasFunction(const std::string& name) override { return GetProcAddress(Module, name.c_str()) != nullptr; }
+
+    uint32_t CallNtPowerInformation(int level, const void* input, uint32_t inputLength, void* output,
+                                    uint32_t outputLength) override
+    {
+        if (CallNtPowerInformation_ == nullptr)
+            return Missing(POWER_STATUS_ENTRYPOINT_NOT_FOUND);
+        // The input buffer is declared writable but only read.
+        return static_cast<uint32_t>(CallNtPowerInformation_(static_cast<POWER_INFORMATION_LEVEL>(level),
+                                                             const_cast<void*>(input), inputLength, output,
+                                                             outputLength));
+    }
+
+    bool GetActivePwrScheme(uint32_t& index) override
+    {
+        if (GetActivePwrScheme_ == nullptr)
+            return Missing(false);
+        UINT active = 0;
+        if (!GetActivePwrScheme_(&active))
+            return false;
+        index = active;
+        return true;
+    }
+
+    bool SetActivePwrScheme(uint32_t index) override
+    {
+        if (SetActivePwrScheme_ == nullptr)
+            return Missing(false);
+        return SetActivePwrScheme_(index, nullptr, nullptr) != FALSE;
+    }
+
+    bool ReadPwrScheme(uint32_t index, cPowerSchemePolicy& policy) override
+    {
+        if (ReadPwrScheme_ == nullptr)
+            return Missing(false);
+        return ReadPwrScheme_(index, reinterpret_cast<POWER_POLICY*>(&policy)) != FALSE;
+    }
+
+    bool WritePwrScheme(uint32_t index, const cPowerSchemePolicy& policy) override
+    {
+        if (WritePwrScheme_ == nullptr)
+            return Missing(false);
+        UINT scheme = index;
+        POWER_POLICY copy;
+        static_assert(sizeof(copy) == sizeof(policy));
+        std::memcpy(&copy, &policy, sizeof(copy));
+        return WritePwrScheme_(&scheme, nullptr, nullptr, &copy) != FALSE;
+    }
+
+    bool SetSuspendState(bool hibernate, bool force, bool wakeEventsDisabled) override
+    {
+        if (SetSuspendState_ == nullptr)
+            return Missing(false);
+        return SetSuspendState_(hibernate, force, wakeEventsDisabled) != FALSE;
+    }
+
+private:
+    template <typename tProcedure>
+    tProcedure Find(const char* name)
+    {
+        // Through void* so that GCC does not warn about the cast between
+        // unrelated function types (FARPROC has no parameters).
+        return reinterpret_cast<tProcedure>(reinterpret_cast<void*>(GetProcAddress(Module, name)));
+    }
+
+    template <typename tResult>
+    static tResult Missing(tResult result)
+    {
+        SetLastError(ERROR_PROC_NOT_FOUND);
+        return result;
+    }
+
+    HMODULE Module;
+    tCallNtPowerInformation CallNtPowerInformation_;
+    tGetActivePwrScheme GetActivePwrScheme_;
+    tSetActivePwrScheme SetActivePwrScheme_;
+    tReadPwrScheme ReadPwrScheme_;
+    tWritePwrScheme WritePwrScheme_;
+    tSetSuspendState SetSuspendState_;
+};
+
+}  // namespace
+
+std::unique_ptr<cPowerLibrary> cWin32PowerPolicy::LoadPowerLibrary()
+{
+    HMODULE module = LoadLibraryA("powrprof.dll");
+    if (module == nullptr)
+        return nullptr;
+    return std::make_unique<cWin32PowerLibrary>(module);
+}

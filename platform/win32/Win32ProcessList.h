@@ -1,0 +1,8 @@
+#pragma once
+#include "platform/ProcessList.h"
+
+// A tool-help snapshot of the processes.
+class cWin32ProcessList final : public cProcessList {
+public:
+    bool Snapshot(std::vector<cProcessEntry>& processes) override;
+};

@@ -1,0 +1,102 @@
+#include "WindowMessenger.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <utility>
+
+namespace {
+
+// slhmsg's exit codes.
+constexpr int SLHMSG_DONE = 0;
+
+// On top of a command's own wait: the start of a Wine process, and the
+// 10 seconds slhmsg allows a window to answer a sent message.
+constexpr auto RUN_MARGIN = std::chrono::seconds(20);
+
+std::string Hex(uint64_t value)
+{
+    char text[24];
+    std::snprintf(text, sizeof text, "0x%llx", static_cast<unsigned long long>(value));
+    return text;
+}
+
+std::string Seconds(std::chrono::milliseconds timeout)
+{
+    return std::to_string(timeout.count() / 1000.0);
+}
+
+std::string FirstLine(const std::string& output)
+{
+    std::string line = output.substr(0, output.find('\n'));
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    return line;
+}
+
+}  // namespace
+
+cWindowMessenger::cWindowMessenger(const cWine& wine, std::string slhmsgPath)
+    : Wine(wine), SlhmsgPath(std::move(slhmsgPath))
+{
+}
+
+cRunResult cWindowMessenger::Run(const cWindowName& window, std::vector<std::string> command,
+                                 std::chrono::milliseconds timeout) const
+{
+    std::vector<std::string> arguments = {SlhmsgPath, window.Class, window.Title};
+    arguments.insert(arguments.end(), command.begin(), command.end());
+    return Wine.Run(std::move(arguments), timeout + RUN_MARGIN);
+}
+
+bool cWindowMessenger::WaitUntilPresent(const cWindowName& window, std::chrono::milliseconds timeout) const
+{
+    const cRunResult result = Run(window, {"wait", Seconds(timeout)}, timeout);
+    return result.Finished && result.ExitCode == SLHMSG_DONE;
+}
+
+bool cWindowMessenger::WaitUntilGone(const cWindowName& window, std::chrono::milliseconds timeout) const
+{
+    const cRunResult result = Run(window, {"gone", Seconds(timeout)}, timeout);
+    return result.Finished && result.ExitCode == SLHMSG_DONE;
+}
+
+std::optional<int64_t> cWindowMessenger::Send(const cWindowName& window, uint32_t message, uint64_t wParam,
+                                              int64_t lParam) const
+{
+    const cRunResult result = Run(window, {"send", Hex(message), Hex(wParam), Hex(static_cast<uint64_t>(lParam))},
+                                  std::chrono::milliseconds(0));
+    if (!result.Finished || result.ExitCode != SLHMSG_DONE)
+        return std::nullopt;
+    const std::string line = FirstLine(result.Output);
+    char* end = nullptr;
+    const long long value = std::strtoll(line.c_str(), &end, 10);
+    if (line.empty() || *end != '\0')
+        return std::nullopt;
+    return value;
+}
+
+bool cWindowMessenger::Post(const cWindowName& window, uint32_t message, uint64_t wParam, int64_t lParam) const
+{
+    const cRunResult result = Run(window, {"post", Hex(message), Hex(wParam), Hex(static_cast<uint64_t>(lParam))},
+                                  std::chrono::milliseconds(0));
+    return result.Finished && result.ExitCode == SLHMSG_DONE;
+}
+
+std::optional<bool> cWindowMessenger::IsVisible(const cWindowName& window) const
+{
+    const cRunResult result = Run(window, {"visible"}, std::chrono::milliseconds(0));
+    if (!result.Finished || result.ExitCode != SLHMSG_DONE)
+        return std::nullopt;
+    const std::string line = FirstLine(result.Output);
+    if (line != "0" && line != "1")
+        return std::nullopt;
+    return line == "1";
+}
+
+std::optional<std::string> cWindowMessenger::Title(const cWindowName& window) const
+{
+    const cRunResult result = Run(window, {"title"}, std::chrono::milliseconds(0));
+    if (!result.Finished || result.ExitCode != SLHMSG_DONE)
+        return std::nullopt;
+    return FirstLine(result.Output);
+}

@@ -1,0 +1,38 @@
+#pragma once
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Wine.h"
+
+// A top-level window named by class and title, as FindWindow takes them.
+struct cWindowName {
+    std::string Class;
+    std::string Title;
+};
+
+// Reaches windows of the programs in the prefix through slhmsg.exe, which
+// runs in the prefix beside them. Every call has a time limit.
+class cWindowMessenger {
+public:
+    cWindowMessenger(const cWine& wine, std::string slhmsgPath);
+
+    bool WaitUntilPresent(const cWindowName& window, std::chrono::milliseconds timeout) const;
+    bool WaitUntilGone(const cWindowName& window, std::chrono::milliseconds timeout) const;
+    // The window procedure's result; nothing when the window is missing or
+    // did not answer in time.
+    std::optional<int64_t> Send(const cWindowName& window, uint32_t message, uint64_t wParam = 0,
+                                int64_t lParam = 0) const;
+    bool Post(const cWindowName& window, uint32_t message, uint64_t wParam = 0, int64_t lParam = 0) const;
+    std::optional<bool> IsVisible(const cWindowName& window) const;
+    std::optional<std::string> Title(const cWindowName& window) const;
+
+private:
+    cRunResult Run(const cWindowName& window, std::vector<std::string> command,
+                   std::chrono::milliseconds timeout) const;
+
+    const cWine& Wine;
+    std::string SlhmsgPath;
+};

@@ -1,0 +1,72 @@
+#pragma once
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "BoxWatcher.h"
+#include "ChildProcess.h"
+#include "SlumberholdProcess.h"
+#include "TempFolder.h"
+#include "TestPrefix.h"
+#include "WindowMessenger.h"
+#include "Wine.h"
+#include "WineRegistry.h"
+#include "WineSession.h"
+
+// The fixture of the Wine tests. All of them are in this one suite, so the
+// X display and the template prefix are made once per run
+// (SetUpTestSuite); each test gets a fresh copy of the prefix in a folder of
+// its own. Everything a test starts is owned here and killed in TearDown,
+// then the prefix's wineserver is ended and the folder removed. Without
+// SLH_WIN64_DIR (the folder of the Windows build) every test is skipped.
+class cSlumberholdWineTest : public ::testing::Test {
+protected:
+    static constexpr const char* SETTINGS_KEY = "HKLM\\Software\\Velderane\\Slumberhold";
+    // The first program in a fresh prefix also starts Wine's own services.
+    static constexpr std::chrono::seconds WINDOW_TIMEOUT{30};
+    static constexpr std::chrono::seconds EXIT_TIMEOUT{30};
+
+    static void SetUpTestSuite();
+    static void TearDownTestSuite();
+    void SetUp() override;
+    void TearDown() override;
+
+    const cWineRegistry& Registry() const { return *Registry_; }
+    const cWindowMessenger& Windows() const { return *Windows_; }
+    // The Linux path of a Windows path ("C:\...") of the test's prefix.
+    std::string HostPath(const std::string& windowsPath) const { return Prefix->LinuxPath(windowsPath); }
+
+    cSlumberholdProcess& StartSlumberhold(const std::vector<std::string>& switches);
+    // Another program of the Windows build (slhlogwriter.exe, ...), in the
+    // background.
+    cChildProcess& StartHelper(const std::string& exeName, const std::vector<std::string>& arguments);
+    // Starts slhboxwatch.exe; start it before anything that may show a box.
+    cBoxWatcher& WatchMessageBoxes();
+
+private:
+    // Throws std::runtime_error when the build has no such program.
+    std::string ProgramPath(const std::string& exeName) const;
+    // A new file name in the test's folder for a program's output.
+    std::string OutputFile(const std::string& exeName);
+    // Where the standard error of all the test's Wine processes goes; shown
+    // when the test failed, as the folder is removed with it.
+    std::string ErrorLogPath() const;
+    void ShowWineErrors() const;
+
+    // Shared by all tests of the run; SessionError says why it is missing.
+    static inline std::unique_ptr<cWineSession> Session;
+    static inline std::string SessionError;
+
+    std::unique_ptr<cTempFolder> Folder;
+    std::unique_ptr<cTestPrefix> Prefix;
+    std::unique_ptr<cWine> Wine;
+    std::unique_ptr<cWineRegistry> Registry_;
+    std::unique_ptr<cWindowMessenger> Windows_;
+    std::unique_ptr<cBoxWatcher> Boxes;
+    std::vector<std::unique_ptr<cSlumberholdProcess>> Programs;
+    std::vector<std::unique_ptr<cChildProcess>> Helpers;
+    int OutputCount = 0;
+};
