@@ -30,3 +30,10 @@ gtest_discover_tests(slh_unit_tests PROPERTIES LABELS unit DISCOVERY_TIMEOUT 60)
 if(EXISTS ${CMAKE_SOURCE_DIR}/tests/wine/CMakeLists.txt)
     add_subdirectory(tests/wine)
 endif()
+
+# Benchmarks, built when Google Benchmark is installed; never run by ctest.
+find_package(benchmark QUIET)
+if(benchmark_FOUND)
+    add_executable(slh_evaluate_awake_state_bench tests/bench/EvaluateAwakeStateBench.cpp)
+    target_link_libraries(slh_evaluate_awake_state_bench PRIVATE slh_platform_sim benchmark::benchmark Threads::Threads)
+endif()

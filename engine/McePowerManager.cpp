@@ -8,8 +8,15 @@
 #include "foundation/Settings.h"
 #include "foundation/Ticks.h"
 #include "foundation/WindowsVersion.h"
+#include "engine/SuspendInitiator.h"
+#include "osconfig/OSConfiguration.h"
+#include "platform/WinConst.h"
 
 namespace {
+
+// Execution-state flags, as SetThreadExecutionState takes them.
+constexpr uint32_t ES_AWAYMODE_REQUIRED = 0x00000040;
+constexpr uint32_t ES_CONTINUOUS = 0x80000000;
 
 constexpr uint32_t WM_SYSCOMMAND = 0x0112;
 constexpr uintptr_t SC_MONITORPOWER = 0xF170;
@@ -66,10 +73,10 @@ cSuspendEngineConfiguration::cSuspendEngineConfiguration(cRegistry& registry)
 // ---------------------------------------------------------------------------
 // Construction
 
-cMcePowerManager::cMcePowerManager(cPlatform& platform, cWindowsVersion& version, bool /*logFlag*/,
-                                   cMessageLogger& logger)
+cMcePowerManager::cMcePowerManager(cPlatform& platform, cWindowsVersion& version, cOSConfiguration& osConfiguration,
+                                   bool /*logFlag*/, cMessageLogger& logger)
     : cSuspendEngineConfiguration(platform.Registry), Settings(platform.Registry), Platform(platform),
-      Version(version), Logger(logger)
+      Version(version), OSConfiguration(osConfiguration), Logger(logger)
 {
     Settings.RebootMode.SetDisabledValue(RM_NEVER_REBOOT);
     MigrateLegacyPrograms();
@@ -604,6 +611,12 @@ void cMcePowerManager::SetStoreTaskLists(bool on)
     cPersistentBool(Platform.Registry, "StoreTaskLists", HIVE_LOCAL_MACHINE).Set(on);
 }
 
+bool cMcePowerManager::CallPowerInformation(int level, const void* input, uint32_t inputSize, void* output,
+                                            uint32_t outputSize)
+{
+    return OSConfiguration.CallPowerInformation(level, input, inputSize, output, outputSize);
+}
+
 bool cMcePowerManager::ReadPowerPolicy(int level, cSystemPowerPolicy& policy)
 {
     policy = {};
@@ -634,11 +647,72 @@ bool cMcePowerManager::ChangePowerActionFlags(uint32_t mask, bool on)
     return done;
 }
 
-int32_t cMcePowerManager::SuspendSystem(bool /*standby*/, bool /*forced*/)
+// ---------------------------------------------------------------------------
+// Putting the machine to sleep
+
+int32_t cMcePowerManager::RequestSuspend(bool /*fromAutomatic*/)
 {
-    // The XP sleep path (away-mode refusal, SuspendMethod, the OS
-    // configuration's Suspend) joins here; until then nothing sleeps.
-    return -3;
+    // Through the virtual slot: on Vista and later the initiator's thread
+    // makes the call.
+    return SuspendSystem(Settings.SleepState != SLEEP_STATE_HIBERNATION, false);
+}
+
+int32_t cMcePowerManager::SuspendSystem(bool standby, bool forced)
+{
+    // A holder that needs away mode (a recording in the background) keeps
+    // the machine up while Windows is in away mode.
+    if (IsInAwayMode() && (GetCombinedExecutionState() & ES_AWAYMODE_REQUIRED) != 0) {
+        Logger.WriteLine("Not suspending because the system is in Away mode and SLH requires Away mode");
+        return -1;
+    }
+    EhomeSetEngineSuspending(true);
+    const std::string state = standby ? "Standby" : "Hibernation";
+    Logger.WriteLine("Entering " + state + (forced ? " (forced)" : ""));
+    if (forced) {
+        Logger.WriteLine("HandleSuspendQuery");
+        // Asked from here, only a forced reboot that has just started denies.
+        if (HandleSuspendQuery(true) == BROADCAST_QUERY_DENY)
+            return 0;
+    }
+
+    const int32_t method = Settings.SuspendMethod;
+    const bool useSystemPowerState = method == 0 || method == 1;
+    Logger.WriteLine(useSystemPowerState ? "SetSystemPowerState()" : "SetSuspendState()");
+    // Returns after the wake, or at once when the call failed.
+    const int32_t result = OSConfiguration.Suspend(standby, forced, useSystemPowerState);
+
+    if (ForcedRebootStarted) {
+        Logger.WriteLine("Entering " + state + " cancelled because of forced reboot");
+        return result;
+    }
+    if (result < 0) {
+        Logger.WriteError("Entering " + state + " failed: " + std::to_string(result), true);
+        return result;
+    }
+    Logger.WriteLine(standby ? "Entering Standby succesfull" : "Entering Hibernation successfull");
+    return result;
+}
+
+int cMcePowerManager::AllocateExecutionStateSlot()
+{
+    if (ExecutionStateSlotCount >= EXECUTION_STATE_SLOTS)
+        return 0;
+    return ++ExecutionStateSlotCount;
+}
+
+uint32_t cMcePowerManager::SetExecutionStateSlot(int slot, uint32_t flags)
+{
+    if (slot >= 0 && slot <= EXECUTION_STATE_SLOTS)
+        ExecutionStateSlots[static_cast<size_t>(slot)] = flags;
+    return Platform.PowerRequests.SetThreadExecutionState(GetCombinedExecutionState());
+}
+
+uint32_t cMcePowerManager::GetCombinedExecutionState() const
+{
+    uint32_t combined = ES_CONTINUOUS;
+    for (int slot = 1; slot <= ExecutionStateSlotCount; ++slot)
+        combined |= ExecutionStateSlots[static_cast<size_t>(slot)];
+    return combined;
 }
 
 // ---------------------------------------------------------------------------
@@ -721,21 +795,16 @@ bool cMcePowerManager::CheckForcedReboot()
 void cMcePowerManager::SetRebootPeriodValues() {}
 // cFpManager: its resume step.
 void cMcePowerManager::FrontPanelResume() {}
-// The OS configuration's CallPowerInformation (CallNtPowerInformation).
-bool cMcePowerManager::CallPowerInformation(int /*level*/, const void* /*input*/, uint32_t /*inputSize*/,
-                                            void* /*output*/, uint32_t /*outputSize*/)
-{
-    return false;
-}
 
 // ---------------------------------------------------------------------------
 // Vista and later
 
-cVistaSuspendEngine::cVistaSuspendEngine(cPlatform& platform, cWindowsVersion& version, bool logFlag,
-                                         WindowHandle mainWindow, cMessageLogger& logger)
-    : cMcePowerManager(platform, version, logFlag, logger), MainWindow(mainWindow)
+cVistaSuspendEngine::cVistaSuspendEngine(cPlatform& platform, cWindowsVersion& version,
+                                         cOSConfiguration& osConfiguration, bool logFlag, WindowHandle mainWindow,
+                                         cMessageLogger& logger)
+    : cMcePowerManager(platform, version, osConfiguration, logFlag, logger), MainWindow(mainWindow)
 {
-    CreateSuspendInitiator();
+    Initiator = std::make_unique<cSuspendInitiator>(Platform, *this, OSConfiguration, Version, Logger);
     RegisterPowerSettingNotifications();
     PostRebootStandbyDelay = VISTA_POST_REBOOT_STANDBY_DELAY;
     Windows7 = Version.IsWindows7OrLater();
@@ -743,7 +812,27 @@ cVistaSuspendEngine::cVistaSuspendEngine(cPlatform& platform, cWindowsVersion& v
 
 cVistaSuspendEngine::~cVistaSuspendEngine()
 {
-    StopSuspendInitiator();
+    Initiator.reset();
+    PowerSettingRegistrations.clear();
+}
+
+void cVistaSuspendEngine::RegisterPowerSettingNotifications()
+{
+    // Without the function (before Vista) there is no away-mode or display
+    // tracking; everything else works.
+    switch (Platform.PowerRequests.FindPowerSettingNotification()) {
+    case eProcedureLookup::NoLibrary:
+        Platform.Dialogs.MessageBox("Cannot load dll", "User32.dll", MB_OK);
+        return;
+    case eProcedureLookup::NoProcedure:
+        Platform.Dialogs.MessageBox("GetProcAddress failed", "User32.dll", MB_OK);
+        return;
+    case eProcedureLookup::Found:
+        break;
+    }
+    for (const cGuid& setting : {GUID_SYSTEM_AWAYMODE, GUID_MONITOR_POWER_ON})
+        if (auto registration = Platform.PowerRequests.RegisterPowerSettingNotification(MainWindow, setting))
+            PowerSettingRegistrations.push_back(std::move(registration));
 }
 
 void cVistaSuspendEngine::RefreshRebootModeAvailability()
@@ -765,21 +854,24 @@ bool cVistaSuspendEngine::IsRebootModeAvailable()
     return cMcePowerManager::IsRebootModeAvailable();
 }
 
-int32_t cVistaSuspendEngine::SuspendSystem(bool /*standby*/, bool /*forced*/)
+int32_t cVistaSuspendEngine::SuspendSystem(bool standby, bool forced)
 {
-    // The hand-over to the suspend initiator's thread joins here; until then
-    // nothing sleeps.
-    return -3;
+    EhomeSetEngineSuspending(true);
+    Logger.WriteLine(std::string(standby ? "Entering Standby" : "Entering Hibernation") + (forced ? " (forced)" : ""));
+    if (forced) {
+        Logger.WriteLine("HandleSuspendQuery");
+        if (HandleSuspendQuery(true) == BROADCAST_QUERY_DENY)
+            return 0;
+    }
+    // Windows does not sleep from away mode; allowing it anew ends it.
+    if (IsInAwayMode() && OSConfiguration.IsAwayModeAllowed()) {
+        Logger.WriteLine("Exit Away mode");
+        OSConfiguration.SetAwayModeAllowed(false);
+        OSConfiguration.SetAwayModeAllowed(true);
+    }
+    Initiator->SuspendSystem(standby);
+    return 1;
 }
-
-// cSuspendInitiator, created running and asleep, with this engine, the
-// version and the logger.
-void cVistaSuspendEngine::CreateSuspendInitiator() {}
-// RegisterPowerSettingNotification of MainWindow for GUID_SYSTEM_AWAYMODE
-// and GUID_MONITOR_POWER_ON.
-void cVistaSuspendEngine::RegisterPowerSettingNotifications() {}
-// cSuspendInitiator: terminate its thread and wait for it.
-void cVistaSuspendEngine::StopSuspendInitiator() {}
 // cRecordingMonitor::IsRecordingMonitorEnabled.
 bool cVistaSuspendEngine::IsRecordingMonitorEnabled()
 {

@@ -1,7 +1,9 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/EngineSettings.h"
 #include "engine/GuideDownload.h"
@@ -10,7 +12,9 @@
 #include "platform/Platform.h"
 
 class cMessageLogger;
+class cOSConfiguration;
 class cRecordingMonitor;
+class cSuspendInitiator;
 class cWindowsVersion;
 
 // The two settings of the standby profile that the configurator's power
@@ -38,8 +42,10 @@ public:
 class cMcePowerManager : public cPowerManager, public cSuspendEngineConfiguration {
 public:
     // The LOG switch (logFlag) is accepted and ignored: the LogMode setting
-    // decides. The platform, version and logger must outlive the engine.
-    cMcePowerManager(cPlatform& platform, cWindowsVersion& version, bool logFlag, cMessageLogger& logger);
+    // decides. The platform, version, OS configuration and logger must
+    // outlive the engine.
+    cMcePowerManager(cPlatform& platform, cWindowsVersion& version, cOSConfiguration& osConfiguration,
+                     bool logFlag, cMessageLogger& logger);
     ~cMcePowerManager() override;
     cMcePowerManager(const cMcePowerManager&) = delete;
     cMcePowerManager& operator=(const cMcePowerManager&) = delete;
@@ -64,9 +70,32 @@ public:
     virtual void RestoreTargets();
     virtual int32_t GetRebootMode();
     virtual bool IsRebootModeAvailable();
-    // Puts the machine to sleep (standby true) or into hibernation; 0 on
-    // success, negative on failure.
+    // Puts the machine to sleep (standby true) or into hibernation. Here, on
+    // the XP family, the call returns after the wake: 0 on success (or when
+    // a forced reboot took the sleep's place), negative on failure (-1 also
+    // when away mode is required). forced skips the applications' consent
+    // after the engine's own suspend query.
     virtual int32_t SuspendSystem(bool standby, bool forced);
+
+    // Puts the machine into the configured sleep state (hibernation when
+    // SleepState is 5, else standby). fromAutomatic tells whether the end of
+    // an automatic or unattended wake asks; it changes nothing.
+    int32_t RequestSuspend(bool fromAutomatic);
+
+    // The execution states the detection requests: each holder owns one
+    // slot (1 to 10) and writes its ES_ flags there; Windows gets their
+    // combination as the main thread's continuous execution state.
+    // 0 when all slots are taken (a holder with 0 writes into a slot that
+    // is never combined).
+    int AllocateExecutionStateSlot();
+    // Stores the flags and passes the combination to SetThreadExecutionState;
+    // returns what that returns (the previous state, 0 on failure).
+    uint32_t SetExecutionStateSlot(int slot, uint32_t flags);
+    // The flags of the slots handed out, with ES_CONTINUOUS (0x80000000).
+    uint32_t GetCombinedExecutionState() const;
+
+    // Starts the forced reboot when one is due now; true when it started.
+    bool CheckForcedReboot();
 
     // How the current wake counts.
     int GetAwakeState();
@@ -120,8 +149,13 @@ public:
     cEngineSettings Settings;
 
 protected:
+    // The Media Center target's engine-suspending flag (plugged in later,
+    // like the seams below).
+    void EhomeSetEngineSuspending(bool suspending);
+
     cPlatform& Platform;
     cWindowsVersion& Version;
+    cOSConfiguration& OSConfiguration;
     cMessageLogger& Logger;
     cRecordingMonitor* RecordingMonitor = nullptr;
 
@@ -141,6 +175,8 @@ private:
     void CloseTargets();
     void SaveWindowTitle(const cWindowInfo& window);
     std::string TitlesFilePath();
+    // CallNtPowerInformation through the OS configuration, which shows failures.
+    bool CallPowerInformation(int level, const void* input, uint32_t inputSize, void* output, uint32_t outputSize);
     bool ReadPowerPolicy(int level, cSystemPowerPolicy& policy);
 
     // What later parts of the engine plug in (see the definitions).
@@ -162,15 +198,12 @@ private:
     void TargetRestoreRunningState(eTarget target);
     void TargetClearRunningState(eTarget target);
     void EhomeQuerySuspend(uint32_t flags);
-    void EhomeSetEngineSuspending(bool suspending);
     bool RunEventProgram(const std::string& commandLine, int32_t flags);
     void WarnRunningFrontEnds();
     void RestartReceiverService();
     void RestartSchedulerService();
-    bool CheckForcedReboot();
     void SetRebootPeriodValues();
     void FrontPanelResume();
-    bool CallPowerInformation(int level, const void* input, uint32_t inputSize, void* output, uint32_t outputSize);
 
     // User-activity baseline: the last-activity tick at the last reset and
     // the tick of that reset.
@@ -195,8 +228,9 @@ private:
 
     bool PostRebootStandbyPending = false;
 
-    // Execution-state requests of the detection (slot 0 is never used).
-    std::array<uint32_t, 11> ExecutionStateSlots{};
+    // Execution-state requests of the detection (slot 0 is never combined).
+    static constexpr int EXECUTION_STATE_SLOTS = 10;
+    std::array<uint32_t, EXECUTION_STATE_SLOTS + 1> ExecutionStateSlots{};
     int ExecutionStateSlotCount = 0;
 
     uint32_t LastPowerBroadcastTick = 0;
@@ -207,20 +241,26 @@ private:
 class cVistaSuspendEngine : public cMcePowerManager {
 public:
     // mainWindow receives the power-setting notifications.
-    cVistaSuspendEngine(cPlatform& platform, cWindowsVersion& version, bool logFlag, WindowHandle mainWindow,
-                        cMessageLogger& logger);
+    cVistaSuspendEngine(cPlatform& platform, cWindowsVersion& version, cOSConfiguration& osConfiguration,
+                        bool logFlag, WindowHandle mainWindow, cMessageLogger& logger);
+    // Stops the suspend initiator's thread first, then ends the
+    // registrations.
     ~cVistaSuspendEngine() override;
 
     int32_t GetRebootMode() override;
     bool IsRebootModeAvailable() override;
+    // Hands the sleep to the suspend initiator's thread and returns 1 at
+    // once; the main thread then handles the broadcasts of the sleep in its
+    // message loop. 0 when a forced reboot took the sleep's place.
     int32_t SuspendSystem(bool standby, bool forced) override;
 
 private:
     void RefreshRebootModeAvailability();
-    void CreateSuspendInitiator();
     void RegisterPowerSettingNotifications();
-    void StopSuspendInitiator();
     bool IsRecordingMonitorEnabled();
 
     WindowHandle MainWindow;
+    std::unique_ptr<cSuspendInitiator> Initiator;
+    // GUID_SYSTEM_AWAYMODE and GUID_MONITOR_POWER_ON, as far as they worked.
+    std::vector<std::unique_ptr<cPowerSettingRegistration>> PowerSettingRegistrations;
 };

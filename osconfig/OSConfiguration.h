@@ -29,8 +29,8 @@ constexpr uint32_t AWAY_MODE_ON_REQUEST = 8;
 // Nothing is cached except the values recorded at construction, which
 // IsRebootRequired compares with: every read goes to Windows, so a change by
 // another process is seen at the next read. Failures are shown in message
-// boxes and nothing is logged here. Used on the main thread; only
-// SetSuspendState is also called from the suspend thread.
+// boxes and nothing is logged here. Used on the main thread; only Suspend
+// and SetSuspendState are also called from the suspend thread.
 class cOSConfiguration {
 public:
     virtual ~cOSConfiguration();
@@ -54,6 +54,11 @@ public:
     virtual uint32_t GetAwayModeOptions() = 0;
     virtual uint32_t GetAwayMode() = 0;
     virtual bool SetAwayMode(uint32_t option) = 0;
+    // Whether Windows may enter away mode (the allow-away-mode power
+    // setting); false where there is no such setting. Switching it off and
+    // on again makes Windows leave away mode.
+    virtual bool IsAwayModeAllowed();
+    virtual void SetAwayModeAllowed(bool on);
     virtual bool HasUnattendedSleepTimeout();
     virtual int32_t GetUnattendedSleepTimeout();
     virtual void SetUnattendedSleepTimeout(int32_t seconds);

@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -15,6 +16,10 @@ struct cWindowInfo {
     std::string Title;
     uint32_t ProcessId = 0;  // of the process that created the window
 };
+
+// The state words of a title bar and its five parts, as GetTitleBarInfo
+// reports them.
+using cTitleBarStates = std::array<uint32_t, 6>;
 
 // Receives the messages of a window. The platform passes every message
 // through unchanged; what a message means is decided here.
@@ -61,4 +66,11 @@ public:
     // Every top-level window of the desktop, of all processes, in the order
     // the system reports them (EnumWindows); false when the enumeration fails.
     virtual bool EnumerateWindows(std::vector<cWindowInfo>& windows) = 0;
+
+    // The window the user is working with (GetForegroundWindow); 0 when none.
+    virtual WindowHandle GetForegroundWindow() = 0;
+    // The STATE_SYSTEM_* words of the window's title bar (GetTitleBarInfo,
+    // rgstate): the title bar itself first, then its parts. False when the
+    // call fails.
+    virtual bool GetTitleBarInfo(WindowHandle window, cTitleBarStates& states) = 0;
 };

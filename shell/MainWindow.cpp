@@ -43,9 +43,9 @@ TfMain::TfMain(cPlatform& platform) : Platform(platform)
     // The system-information reader, the processor information and the tray
     // icon are created here, in that order, before the engine.
     if (Version->IsVistaOrLater())
-        Engine = std::make_unique<cVistaSuspendEngine>(Platform, *Version, false, Window, *Logger);
+        Engine = std::make_unique<cVistaSuspendEngine>(Platform, *Version, *OSConfiguration, false, Window, *Logger);
     else
-        Engine = std::make_unique<cMcePowerManager>(Platform, *Version, false, *Logger);
+        Engine = std::make_unique<cMcePowerManager>(Platform, *Version, *OSConfiguration, false, *Logger);
     // Then the logger's new-file hook, the UI font, the wake devices, the
     // recording monitor and the idle fix; the sleep-state balloon; the
     // recording monitor's first Suspend and Resume; the availability of the

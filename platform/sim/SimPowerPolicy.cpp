@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/sim/SimServices.h"
+#include "platform/sim/SimSleep.h"
 
 namespace {
 
@@ -136,7 +137,11 @@ public:
             return false;
         const cSimSuspendCall call{hibernate, force, wakeEventsDisabled};
         Owner.Suspends.push_back(call);
-        return Owner.SuspendHook ? Owner.SuspendHook(call) : Owner.SuspendResult;
+        if (Owner.SuspendHook)
+            return Owner.SuspendHook(call);
+        if (!Owner.SuspendResult)
+            return false;
+        return Owner.MachineSleep == nullptr || Owner.MachineSleep->Sleep(hibernate);
     }
 
 private:

@@ -9,6 +9,7 @@
 
 #include "platform/PowerPolicy.h"
 
+class cSimSleep;
 class cSimSystemErrors;
 
 // One CallNtPowerInformation call as the program made it.
@@ -95,6 +96,9 @@ public:
     void SetSuspendResult(bool result) { SuspendResult = result; }
     void SetSuspendHook(std::function<bool(const cSimSuspendCall&)> hook) { SuspendHook = std::move(hook); }
     const std::vector<cSimSuspendCall>& SuspendCalls() const { return Suspends; }
+    // Without a hook, a call that succeeds puts this machine to sleep; none
+    // set: the call only answers.
+    void SetMachineSleep(cSimSleep* sleep) { MachineSleep = sleep; }
 
 private:
     class cSimPowerLibrary;
@@ -119,4 +123,5 @@ private:
     bool SuspendResult = true;
     std::function<bool(const cSimSuspendCall&)> SuspendHook;
     std::vector<cSimSuspendCall> Suspends;
+    cSimSleep* MachineSleep = nullptr;
 };

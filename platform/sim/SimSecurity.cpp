@@ -1,6 +1,7 @@
 #include "platform/sim/SimSecurity.h"
 
 #include "platform/sim/SimServices.h"
+#include "platform/sim/SimSleep.h"
 
 class cSimSecurity::cSimPrivilegeToken : public cPrivilegeToken {
 public:
@@ -57,7 +58,11 @@ bool cSimSecurity::SetSystemPowerState(bool suspend, bool force)
 {
     const cSimSystemPowerStateCall call{suspend, force};
     PowerStateCalls.push_back(call);
-    return PowerStateHook ? PowerStateHook(call) : PowerStateResult;
+    if (PowerStateHook)
+        return PowerStateHook(call);
+    if (!PowerStateResult)
+        return false;
+    return MachineSleep == nullptr || MachineSleep->Sleep(!suspend);
 }
 
 bool cSimSecurity::GetJoinStatus(uint32_t& status)

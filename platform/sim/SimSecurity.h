@@ -7,6 +7,7 @@
 
 #include "platform/Security.h"
 
+class cSimSleep;
 class cSimSystemErrors;
 
 // One SetSystemPowerState call.
@@ -56,6 +57,9 @@ public:
         PowerStateHook = std::move(hook);
     }
     const std::vector<cSimSystemPowerStateCall>& SystemPowerStateCalls() const { return PowerStateCalls; }
+    // Without a hook, a call that succeeds puts this machine to sleep; none
+    // set: the call only answers.
+    void SetMachineSleep(cSimSleep* sleep) { MachineSleep = sleep; }
 
     // The machine's NETSETUP_JOIN_STATUS (2 workgroup, 3 domain); nonzero
     // error makes the call fail.
@@ -82,6 +86,7 @@ private:
     bool PowerStateResult = true;
     std::function<bool(const cSimSystemPowerStateCall&)> PowerStateHook;
     std::vector<cSimSystemPowerStateCall> PowerStateCalls;
+    cSimSleep* MachineSleep = nullptr;
     uint32_t JoinStatus = 2;
     uint32_t JoinError = 0;
 };

@@ -157,6 +157,30 @@ WindowHandle cSimWindowing::AddWindow(const std::string& className, const std::s
     return handle;
 }
 
+bool cSimWindowing::GetTitleBarInfo(WindowHandle window, cTitleBarStates& states)
+{
+    auto it = Windows.find(window);
+    if (it == Windows.end() || it->second.TitleBarFails)
+        return false;
+    states.fill(0);
+    states[0] = it->second.TitleBarState;
+    return true;
+}
+
+void cSimWindowing::SetTitleBarState(WindowHandle window, uint32_t state)
+{
+    auto it = Windows.find(window);
+    if (it != Windows.end())
+        it->second.TitleBarState = state;
+}
+
+void cSimWindowing::SetTitleBarFails(WindowHandle window, bool fails)
+{
+    auto it = Windows.find(window);
+    if (it != Windows.end())
+        it->second.TitleBarFails = fails;
+}
+
 void cSimWindowing::Schedule(uint64_t at, std::function<void()> action)
 {
     Scheduled.emplace(at, std::move(action));

@@ -42,6 +42,10 @@ public:
     intptr_t SendMessage(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) override;
     // The program's own windows and those AddWindow added, in creation order.
     bool EnumerateWindows(std::vector<cWindowInfo>& windows) override;
+    WindowHandle GetForegroundWindow() override { return Foreground; }
+    // The first word is the window's title-bar state (SetTitleBarState); the
+    // parts read 0. Fails for a window that does not exist.
+    bool GetTitleBarInfo(WindowHandle window, cTitleBarStates& states) override;
     // Runs action at the virtual moment at (milliseconds since simulation start).
     void Schedule(uint64_t at, std::function<void()> action);
     // Pumps everything due up to the moment until, then sets the clock there.
@@ -68,6 +72,12 @@ public:
     // The process id of the program's own windows.
     static constexpr uint32_t OWN_PROCESS_ID = 0x0F10;
     void SetEnumerationFails(bool fails) { EnumerationFails = fails; }
+    // The STATE_SYSTEM_* word of the window's title bar: 0 (a normal,
+    // visible caption) until set; a full-screen window has none
+    // (STATE_SYSTEM_INVISIBLE, 0x8000).
+    void SetTitleBarState(WindowHandle window, uint32_t state);
+    // GetTitleBarInfo fails for the window (as it does for a hung one).
+    void SetTitleBarFails(WindowHandle window, bool fails);
     struct cBroadcast {
         uint32_t Message;
         uintptr_t WParam;
@@ -82,6 +92,8 @@ private:
         cWindowProcedure* Procedure = nullptr;  // null for windows of other processes
         bool Visible = false;
         uint32_t ProcessId = OWN_PROCESS_ID;
+        uint32_t TitleBarState = 0;
+        bool TitleBarFails = false;
     };
     struct cPosted {
         WindowHandle Window;

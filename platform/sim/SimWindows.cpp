@@ -5,8 +5,12 @@
 cSimWindows::cSimWindows()
     : Platform{Registry_,  Files_,     Clock_,    Locale_, Sync_,  Errors_,   Dialogs_,
                Windowing_, Processes_, Versions_, System_, Power_, FileTimes_,
-               PowerPolicy_, Security_, SharedMemory_, Sessions_, ProcessList_}
+               PowerPolicy_, Security_, SharedMemory_, Sessions_, ProcessList_, PowerRequests_, Threads_}
 {
+    // A successful sleep call puts the machine to sleep.
+    PowerPolicy_.SetMachineSleep(&Sleep_);
+    Security_.SetMachineSleep(&Sleep_);
+
     // The simulated program carries the version of this build.
     unsigned major = 0, minor = 0, release = 0, build = 0;
     std::sscanf(SLH_VERSION_TEXT, "%u.%u.%u.%u", &major, &minor, &release, &build);

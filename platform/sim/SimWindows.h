@@ -4,6 +4,7 @@
 #include "platform/sim/SimFileSystem.h"
 #include "platform/sim/SimPower.h"
 #include "platform/sim/SimPowerPolicy.h"
+#include "platform/sim/SimPowerRequests.h"
 #include "platform/sim/SimProcessList.h"
 #include "platform/sim/SimProcesses.h"
 #include "platform/sim/SimRegistry.h"
@@ -11,6 +12,8 @@
 #include "platform/sim/SimServices.h"
 #include "platform/sim/SimSessions.h"
 #include "platform/sim/SimSharedMemory.h"
+#include "platform/sim/SimSleep.h"
+#include "platform/sim/SimThreads.h"
 #include "platform/sim/SimWindowing.h"
 
 // A whole simulated Windows machine: owns one simulated implementation of
@@ -42,6 +45,10 @@ public:
     cSimSharedMemory& SharedMemory() { return SharedMemory_; }
     cSimSessions& Sessions() { return Sessions_; }
     cSimProcessList& ProcessList() { return ProcessList_; }
+    cSimPowerRequests& PowerRequests() { return PowerRequests_; }
+    cSimThreads& Threads() { return Threads_; }
+    // The machine's sleeps, started by the simulated sleep functions.
+    cSimSleep& Sleep() { return Sleep_; }
 
 private:
     cSimClock Clock_;
@@ -62,5 +69,8 @@ private:
     cSimSharedMemory SharedMemory_;
     cSimSessions Sessions_{Clock_};
     cSimProcessList ProcessList_;
+    cSimPowerRequests PowerRequests_;
+    cSimThreads Threads_{Clock_, Windowing_};
+    cSimSleep Sleep_{Clock_, Windowing_, Power_};
     cPlatform Platform;
 };

@@ -7,6 +7,7 @@
 #include "platform/win32/Win32Files.h"
 #include "platform/win32/Win32Power.h"
 #include "platform/win32/Win32PowerPolicy.h"
+#include "platform/win32/Win32PowerRequests.h"
 #include "platform/win32/Win32ProcessList.h"
 #include "platform/win32/Win32Processes.h"
 #include "platform/win32/Win32Registry.h"
@@ -15,6 +16,7 @@
 #include "platform/win32/Win32SharedMemory.h"
 #include "platform/win32/Win32Sync.h"
 #include "platform/win32/Win32SystemInfo.h"
+#include "platform/win32/Win32Threads.h"
 #include "platform/win32/Win32VersionResources.h"
 #include "platform/win32/Win32Windowing.h"
 
@@ -39,9 +41,12 @@ struct cWin32Platform::cParts {
     cWin32SharedMemory SharedMemory;
     cWin32Sessions Sessions;
     cWin32ProcessList ProcessList;
+    cWin32PowerRequests PowerRequests;
+    cWin32Threads Threads;
     cPlatform Bundle{Registry,  Files,     Clock,    Locale, Sync,  Errors,   Dialogs,
                      Windowing, Processes, Versions, System, Power, FileTimes,
-                     PowerPolicy, Security, SharedMemory, Sessions, ProcessList};
+                     PowerPolicy, Security, SharedMemory, Sessions, ProcessList,
+                     PowerRequests, Threads};
 };
 
 cWin32Platform::cWin32Platform() : Parts(std::make_unique<cParts>()) {}

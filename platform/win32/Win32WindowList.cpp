@@ -1,5 +1,5 @@
-// cWin32Windowing's messages to and enumeration of the windows of all
-// processes (the rest of the class is in Win32Windowing.cpp).
+// cWin32Windowing's messages to, enumeration of and state of the windows of
+// all processes (the rest of the class is in Win32Windowing.cpp).
 #include "platform/win32/Win32Windowing.h"
 
 #include "platform/win32/Win32.h"
@@ -49,4 +49,21 @@ bool cWin32Windowing::EnumerateWindows(std::vector<cWindowInfo>& windows)
     const BOOL done = EnumWindows(&CollectWindow, reinterpret_cast<LPARAM>(&windows));
     RethrowCallbackException();
     return done != FALSE;
+}
+
+WindowHandle cWin32Windowing::GetForegroundWindow()
+{
+    return reinterpret_cast<WindowHandle>(::GetForegroundWindow());
+}
+
+bool cWin32Windowing::GetTitleBarInfo(WindowHandle window, cTitleBarStates& states)
+{
+    TITLEBARINFO info{};
+    info.cbSize = sizeof info;
+    if (!::GetTitleBarInfo(reinterpret_cast<HWND>(window), &info))
+        return false;
+    static_assert(sizeof info.rgstate / sizeof info.rgstate[0] == std::tuple_size_v<cTitleBarStates>);
+    for (size_t i = 0; i < states.size(); ++i)
+        states[i] = info.rgstate[i];
+    return true;
 }

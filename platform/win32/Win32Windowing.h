@@ -55,6 +55,9 @@ public:
     // GetWindowThreadProcessId (both in Win32WindowList.cpp).
     intptr_t SendMessage(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) override;
     bool EnumerateWindows(std::vector<cWindowInfo>& windows) override;
+    // GetForegroundWindow and GetTitleBarInfo (in Win32WindowList.cpp).
+    WindowHandle GetForegroundWindow() override;
+    bool GetTitleBarInfo(WindowHandle window, cTitleBarStates& states) override;
 
     // What the window procedure keeps per window (defined in the source).
     struct cBinding;

@@ -14,6 +14,7 @@
 #include "foundation/MessageLogger.h"
 #include "foundation/Ticks.h"
 #include "foundation/WindowsVersion.h"
+#include "osconfig/OSConfigurationFactory.h"
 #include "platform/sim/SimWindows.h"
 
 namespace {
@@ -57,10 +58,12 @@ protected:
         Engine.reset();
         Logger = std::make_unique<cMessageLogger>(Sim.Get(), "SLH Log.txt");
         Version = std::make_unique<cWindowsVersion>(Sim.Get());
+        OSConfiguration = CreateOSConfiguration(Sim.Get(), *Version);
         if (os == eOs::XP)
-            Engine = std::make_unique<cMcePowerManager>(Sim.Get(), *Version, false, *Logger);
+            Engine = std::make_unique<cMcePowerManager>(Sim.Get(), *Version, *OSConfiguration, false, *Logger);
         else
-            Engine = std::make_unique<cVistaSuspendEngine>(Sim.Get(), *Version, false, 0x10010, *Logger);
+            Engine = std::make_unique<cVistaSuspendEngine>(Sim.Get(), *Version, *OSConfiguration, false, 0x10010,
+                                                           *Logger);
         TakeLog();
         return *Engine;
     }
@@ -130,6 +133,7 @@ protected:
     cSimWindows Sim;
     std::unique_ptr<cMessageLogger> Logger;
     std::unique_ptr<cWindowsVersion> Version;
+    std::unique_ptr<cOSConfiguration> OSConfiguration;
     std::unique_ptr<cMcePowerManager> Engine;
     size_t Consumed = 0;
 };

@@ -6,6 +6,7 @@
 #include "engine/McePowerManager.h"
 #include "foundation/MessageLogger.h"
 #include "foundation/WindowsVersion.h"
+#include "osconfig/OSConfigurationFactory.h"
 #include "platform/sim/SimWindows.h"
 
 namespace {
@@ -28,12 +29,15 @@ protected:
         record.Minor = os == eOs::Vista ? 0 : 1;
         record.ProductType = 1;
         Sim.System().SetVersionRecord(record);
+        Engine.reset();
         Logger = std::make_unique<cMessageLogger>(Sim.Get(), "SLH Log.txt");
         Version = std::make_unique<cWindowsVersion>(Sim.Get());
+        OSConfiguration = CreateOSConfiguration(Sim.Get(), *Version);
         if (os == eOs::XP)
-            Engine = std::make_unique<cMcePowerManager>(Sim.Get(), *Version, false, *Logger);
+            Engine = std::make_unique<cMcePowerManager>(Sim.Get(), *Version, *OSConfiguration, false, *Logger);
         else
-            Engine = std::make_unique<cVistaSuspendEngine>(Sim.Get(), *Version, false, 0x10010, *Logger);
+            Engine = std::make_unique<cVistaSuspendEngine>(Sim.Get(), *Version, *OSConfiguration, false, 0x10010,
+                                                           *Logger);
     }
 
     void SetDword(eHive hive, const char* name, int64_t value)
@@ -56,6 +60,7 @@ protected:
     cSimWindows Sim;
     std::unique_ptr<cMessageLogger> Logger;
     std::unique_ptr<cWindowsVersion> Version;
+    std::unique_ptr<cOSConfiguration> OSConfiguration;
     std::unique_ptr<cMcePowerManager> Engine;
 };
 
@@ -146,7 +151,8 @@ TEST_F(EngineSetup, ProcessPriorityFollowsRunAtHighPriority)
         fresh.Registry().SetDword(eHive::LocalMachine, SETTINGS_KEY, "RunAtHighPriority", high);
         cMessageLogger logger(fresh.Get(), "SLH Log.txt");
         cWindowsVersion version(fresh.Get());
-        cVistaSuspendEngine engine(fresh.Get(), version, false, 0, logger);
+        auto osConfiguration = CreateOSConfiguration(fresh.Get(), version);
+        cVistaSuspendEngine engine(fresh.Get(), version, *osConfiguration, false, 0, logger);
         EXPECT_EQ(fresh.Power().PriorityChanges(), std::vector<uint32_t>{priority}) << high;
     }
 }
@@ -186,6 +192,43 @@ TEST_F(EngineSetup, BadDelaySettingsNeverBlockTheMainThread)
     Engine->OnResumeSuspend();
     Engine->OnResumeAutomatic();  // reversed order: waits ReversedResumeDelay, here none
     EXPECT_EQ(Sim.Clock().Now(), before);
+}
+
+TEST_F(EngineSetup, PowerActionFlagsAreTestedInTheAcPolicyAndChangedInBoth)
+{
+    StartEngine(eOs::XP);
+    auto flags = [&](int level) {
+        const auto policy = Sim.PowerPolicy().GetRecord<cSystemPowerPolicy>(level);
+        return std::vector<uint32_t>{policy.PowerButton.Flags, policy.SleepButton.Flags, policy.Idle.Flags,
+                                     policy.LidClose.Flags};
+    };
+    const std::vector<uint32_t> before = flags(POWER_INFO_POLICY_AC);
+    EXPECT_FALSE(Engine->TestPowerActionFlags(POWER_ACTION_FLAG_OVERRIDE_APPS));
+    EXPECT_TRUE(Engine->TestPowerActionFlags(POWER_ACTION_FLAG_UI_ALLOWED));  // set in the buttons only
+
+    const uint32_t added = POWER_ACTION_FLAG_OVERRIDE_APPS | POWER_ACTION_FLAG_DISABLE_WAKES;
+    EXPECT_TRUE(Engine->ChangePowerActionFlags(added, true));
+    for (int level : {POWER_INFO_POLICY_AC, POWER_INFO_POLICY_DC}) {
+        const std::vector<uint32_t> after = flags(level);
+        // The lid is not one of the three actions.
+        EXPECT_EQ(after, (std::vector<uint32_t>{before[0] | added, before[1] | added, before[2] | added, before[3]}))
+            << level;
+    }
+    EXPECT_TRUE(Engine->TestPowerActionFlags(POWER_ACTION_FLAG_DISABLE_WAKES));
+
+    EXPECT_TRUE(Engine->ChangePowerActionFlags(POWER_ACTION_FLAG_OVERRIDE_APPS, false));
+    EXPECT_FALSE(Engine->TestPowerActionFlags(POWER_ACTION_FLAG_OVERRIDE_APPS));
+    EXPECT_EQ(flags(POWER_INFO_POLICY_DC)[0], before[0] | POWER_ACTION_FLAG_DISABLE_WAKES);
+
+    // Without the rights the AC policy stays as it is, the user is told,
+    // and the DC policy is still changed.
+    Sim.PowerPolicy().SetReadStatus(POWER_INFO_POLICY_AC, POWER_STATUS_ACCESS_DENIED);
+    EXPECT_FALSE(Engine->ChangePowerActionFlags(POWER_ACTION_FLAG_OVERRIDE_APPS, true));
+    EXPECT_FALSE(Engine->TestPowerActionFlags(POWER_ACTION_FLAG_OVERRIDE_APPS));
+    EXPECT_EQ(flags(POWER_INFO_POLICY_DC)[0], before[0] | added);
+    ASSERT_FALSE(Sim.Dialogs().Shown().empty());
+    EXPECT_EQ(Sim.Dialogs().Shown().back().Text,
+              "Reading PowerInformation failed, you need administrator rights for this!");
 }
 
 }  // namespace

@@ -10,20 +10,27 @@ set HKLM SleepState 4
 start ENGINE
 expect title "Slumberhold - Engine mode"
 expect log "Initialisation done"
+expect log "cSuspendInitiator - UseLegacyCall_ == false"
 
-# The user watches television, then sends the machine to sleep.
+# The user watches television until half past eleven and goes to bed. The
+# evening ends with a sleep request; Windows will wake the machine at two
+# for the guide download.
 +30m input
-at 23:30:00 suspend
-expect log "PBT_APMSUSPEND (Suspend from user interaction)"
-
-# Windows wakes the machine for a guide download and sleeps again later.
-at 02:00:00 wake automatic
+at 23:30:00 input
+nextwake automatic 02:00:00
+at 23:45:00 request suspend
+expect log "cSuspendInitiator - SuspendSystem()"
++1s expect log "PBT_APMSUSPEND (Suspend from user interaction)"
 expect log "PBT_APMRESUMEAUTOMATIC (Resume for automatic task"
-at 02:20:00 suspend
+expect setting HKCU AutoTasksEnabled 1
 
-# In the morning the user wakes the machine.
-at 07:30:00 wake user
-expect log "PBT_APMRESUMESUSPEND"
+# When the download is done the machine goes back to sleep, until the user
+# wakes it in the morning.
+nextwake user 07:30:00
+at 02:20:00 request suspend automatic
++1s expect log "PBT_APMSUSPEND (Suspend from automatic-resume)"
+expect log "PBT_APMRESUMESUSPEND (Start user interaction)"
+expect asleep no
 +10m input
 
 # The engine is closed from its tray menu.

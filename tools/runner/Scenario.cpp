@@ -1,9 +1,11 @@
 #include "tools/runner/Scenario.h"
 
+#include <algorithm>
 #include <cctype>
 #include <sstream>
 #include <stdexcept>
 
+#include "engine/McePowerManager.h"
 #include "engine/PowerEvents.h"
 #include "foundation/Settings.h"
 #include "platform/WinConst.h"
@@ -133,6 +135,19 @@ bool ParseYesNo(const std::string& word)
     throw std::runtime_error("expected yes or no, not '" + word + "'");
 }
 
+eSimWake ParseWake(const std::string& word)
+{
+    if (word == "automatic")
+        return eSimWake::Automatic;
+    if (word == "user")
+        return eSimWake::User;
+    throw std::runtime_error("a wake is automatic or user, not '" + word + "'");
+}
+
+// The program's message loop runs in steps of this many virtual
+// milliseconds, so that a sleep that begins during a wait stops it soon.
+constexpr uint64_t LOOP_STEP_MS = 100;
+
 // Message-box texts as scenarios write them: line breaks as \r and \n.
 std::string ShownText(const std::string& text)
 {
@@ -184,23 +199,34 @@ void cScenarioPlayer::PlayLine(const std::string& line, int number)
     } else if (words[0] == "at") {
         if (words.size() < 2)
             throw std::runtime_error("at needs a time");
-        const cLocalTime now = Sim.Clock().GetLocalTime();
-        const int64_t nowOfDay = ((now.Hour * 60 + now.Minute) * 60 + now.Second) * 1000LL + now.Milliseconds;
-        int64_t wait = ParseTimeOfDay(words[1]) - nowOfDay;
-        if (wait <= 0)
-            wait += 24 * 3600 * 1000LL;
-        WaitUntil(Sim.Clock().Now() + static_cast<uint64_t>(wait));
+        WaitUntil(MomentOf(words[1]));
         words.erase(words.begin(), words.begin() + 2);
     }
     if (!words.empty())
         Command(words, number);
 }
 
+uint64_t cScenarioPlayer::MomentOf(const std::string& word)
+{
+    if (!word.empty() && word[0] == '+')
+        return Sim.Clock().Now() + ParseDuration(word.substr(1));
+    const cLocalTime now = Sim.Clock().GetLocalTime();
+    const int64_t nowOfDay = ((now.Hour * 60 + now.Minute) * 60 + now.Second) * 1000LL + now.Milliseconds;
+    int64_t wait = ParseTimeOfDay(word) - nowOfDay;
+    if (wait <= 0)
+        wait += 24 * 3600 * 1000LL;
+    return Sim.Clock().Now() + static_cast<uint64_t>(wait);
+}
+
+// Nothing runs on a sleeping machine: time only passes. A sleep with a
+// chosen wake ends inside the loop, which then goes on after the wake.
 void cScenarioPlayer::WaitUntil(uint64_t moment)
 {
-    if (App) {
-        Sim.Windowing().RunUntil(moment);
-        Pump();
+    if (App && !Sim.Sleep().IsAsleep()) {
+        do {
+            Sim.Windowing().RunUntil(std::min(moment, Sim.Clock().Now() + LOOP_STEP_MS));
+            Pump();
+        } while (App && !Sim.Sleep().IsAsleep() && Sim.Clock().Now() < moment);
     }
     Sim.Clock().AdvanceTo(moment);
 }
@@ -277,6 +303,10 @@ void cScenarioPlayer::Command(const std::vector<std::string>& words, int number)
         Broadcast(ParsePowerEvent(words[1]), words.size() > 2 ? std::stoll(words[2], nullptr, 0) : 0);
     } else if (verb == "suspend") {
         Broadcast(PBT_APMSUSPEND, 0);
+    } else if (verb == "wake" && Sim.Sleep().IsAsleep()) {
+        need(1);
+        Sim.Sleep().Wake(ParseWake(words[1]));
+        Pump();
     } else if (verb == "wake") {
         need(1);
         if (words[1] == "automatic") {
@@ -289,6 +319,29 @@ void cScenarioPlayer::Command(const std::vector<std::string>& words, int number)
             Broadcast(PBT_APMRESUMESUSPEND, 0);
         } else {
             throw std::runtime_error("wake is automatic or user, not '" + words[1] + "'");
+        }
+    } else if (verb == "request") {
+        need(1);
+        if (words[1] != "suspend")
+            throw std::runtime_error("only suspend can be requested, not '" + words[1] + "'");
+        if (words.size() > 2 && words[2] != "automatic")
+            throw std::runtime_error("request suspend takes automatic or nothing, not '" + words[2] + "'");
+        cMcePowerManager* engine = App ? App->GetEngineForTesting() : nullptr;
+        if (engine == nullptr)
+            throw std::runtime_error("there is no engine to ask");
+        engine->RequestSuspend(words.size() > 2);
+        Pump();
+    } else if (verb == "sleep") {
+        if (!Sim.Sleep().Sleep(false))
+            throw std::runtime_error("the machine is already going to sleep");
+        Pump();
+    } else if (verb == "nextwake") {
+        need(1);
+        if (words[1] == "none") {
+            Sim.Sleep().SetNextWake(eSimWake::None);
+        } else {
+            need(2);
+            Sim.Sleep().SetNextWake(ParseWake(words[1]), MomentOf(words[2]));
         }
     } else if (verb == "input") {
         Sim.Power().UserInput();
@@ -341,6 +394,10 @@ void cScenarioPlayer::Expect(const std::vector<std::string>& words, int number)
         const bool visible = App && Sim.Windowing().IsWindowVisible(App->Handle());
         if (visible != ParseYesNo(wanted))
             Fail(number, std::string("window is ") + (visible ? "visible" : "hidden"));
+    } else if (subject == "asleep") {
+        const bool asleep = Sim.Sleep().IsAsleep();
+        if (asleep != ParseYesNo(wanted))
+            Fail(number, std::string("machine is ") + (asleep ? "asleep" : "awake"));
     } else if (subject == "running") {
         if ((App != nullptr) != ParseYesNo(wanted))
             Fail(number, std::string("program is ") + (App ? "running" : "not running"));

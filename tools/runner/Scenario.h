@@ -30,11 +30,22 @@ class TfMain;
 //   answer yes|no|ok|cancel       the next message box is answered so
 //   wait 5s                       lets time pass
 //   broadcast PBT_APMSUSPEND [n]  a power broadcast (name or number, lParam n)
-//   suspend                       Windows suspends the machine (PBT_APMSUSPEND)
+//   suspend                       the broadcast of a suspend (PBT_APMSUSPEND)
+//                                 alone; the machine goes on running
 //   wake automatic                Windows wakes it for a task: the system reports
 //                                 an automatic resume (PBT_APMRESUMEAUTOMATIC)
 //   wake user                     the user wakes it: PBT_APMRESUMEAUTOMATIC, the
 //                                 user's input, then PBT_APMRESUMESUSPEND
+//                                 (both also wake a machine that really sleeps)
+//   request suspend [automatic]   the engine is asked to put the machine to
+//                                 sleep (RequestSuspend), as at the end of an
+//                                 automatic wake with "automatic"
+//   sleep                         Windows puts the machine to sleep by itself
+//                                 (the sleep button, its idle timer)
+//   nextwake automatic 02:00:00   how the next real sleep ends: Windows wakes
+//   nextwake user +8h             the machine for a task, or the user does, the
+//   nextwake none                 next time the clock shows this or that long
+//                                 from now; none: it sleeps until a wake command
 //   input                         the user touches keyboard or mouse
 //   expect log "text"             some log line contains the text
 //   expect nolog "text"           no log line contains it
@@ -43,6 +54,13 @@ class TfMain;
 //   expect running yes|no         the program is running
 //   expect box "caption" "text"   a message box was shown (line breaks as \r, \n)
 //   expect setting HKLM Name 1    a value of the settings key (number or "text")
+//   expect asleep yes|no          the machine sleeps
+//
+// A real sleep starts with a successful sleep call of the program (after
+// request suspend) or with the sleep command: PBT_APMSUSPEND at once, then
+// nothing runs until the wake. With a chosen wake the machine wakes by
+// itself, and a wait that would end during the sleep ends at the wake.
+// Without one, waits pass while it sleeps and a wake command ends the sleep.
 class cScenarioPlayer {
 public:
     cScenarioPlayer();
@@ -66,6 +84,9 @@ private:
     void Command(const std::vector<std::string>& words, int number);
     void Expect(const std::vector<std::string>& words, int number);
     void WaitUntil(uint64_t moment);
+    // The virtual moment of a time of day ("02:00:00", the next time the
+    // clock shows it) or of a duration from now ("+8h").
+    uint64_t MomentOf(const std::string& word);
     void Broadcast(uintptr_t event, intptr_t lParam);
     void Pump();
     void Fail(int number, const std::string& message);

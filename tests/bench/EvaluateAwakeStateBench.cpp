@@ -1,0 +1,100 @@
+// The cost of one awake-state evaluation on a busy simulated machine: 300
+// processes, 10 listed programs, all 15 add-in records in use and 20
+// network sessions. The heartbeat calls it once a second; it must stay far
+// below a millisecond.
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "detection/MediaCenterExtender.h"
+#include "detection/RecordingMonitor.h"
+#include "engine/McePowerManager.h"
+#include "foundation/MessageLogger.h"
+#include "foundation/Settings.h"
+#include "foundation/WindowsVersion.h"
+#include "osconfig/OSConfigurationFactory.h"
+#include "platform/sim/SimWindows.h"
+#include "targets/MediaCenterContract.h"
+
+namespace {
+
+constexpr int PROCESSES = 300;
+constexpr int LISTED_PROGRAMS = 10;
+constexpr int NETWORK_SESSIONS = 20;
+
+// The machine, the objects of the start-up and a monitor past its first
+// suspension.
+class cBusyMachine {
+public:
+    cBusyMachine()
+    {
+        cOsVersionRecord record;
+        record.Major = 6;
+        record.Minor = 1;
+        record.ProductType = 1;
+        Sim.System().SetVersionRecord(record);
+        const std::string key = SETTINGS_KEY;
+        for (int i = 0; i < LISTED_PROGRAMS; ++i)
+            Sim.Registry().SetString(eHive::LocalMachine, key + "\\Non Idle Applications", std::to_string(i),
+                                     "Program" + std::to_string(i) + ".exe");
+        for (int i = 0; i < 5; ++i)
+            Sim.Registry().SetString(eHive::LocalMachine, key + "\\Non Idle Networksessions", std::to_string(i),
+                                     "user" + std::to_string(i));
+        // Two instances of a listed program run among the others.
+        for (int i = 0; i < PROCESSES; ++i)
+            Sim.ProcessList().StartProcess(i % 150 == 7 ? "PROGRAM" + std::to_string(i % 10) + ".EXE"
+                                                        : "process" + std::to_string(i) + ".exe");
+        for (int i = 0; i < NETWORK_SESSIONS; ++i)
+            Sim.Sessions().AddNetSession("\\\\CLIENT" + std::to_string(i), "user" + std::to_string(i), i);
+        std::vector<uint8_t> block(MCSA_BLOCK_SIZE);
+        const uint32_t states[] = {MCSA_STATE_RECORDING, MCSA_STATE_MENU, MCSA_STATE_PLAYING, MCSA_STATE_PAUSED};
+        for (int i = 0; i < MCSA_RECORD_COUNT; ++i) {
+            cMcsaRecord record;
+            record.InUse = true;
+            record.State = states[i % 4];
+            record.Progress = 1000u + static_cast<uint32_t>(i);
+            WriteMcsaRecord(block.data(), block.size(), i, record);
+        }
+        Sim.SharedMemory().WriteBlock(MCSA_BLOCK_NAME, block);
+
+        Logger = std::make_unique<cMessageLogger>(Sim.Get(), "SLH Log.txt");
+        SessionCounter = std::make_unique<cMediaCenterExtender>(Sim.Get());
+        Version = std::make_unique<cWindowsVersion>(Sim.Get());
+        OSConfiguration = CreateOSConfiguration(Sim.Get(), *Version);
+        Engine = std::make_unique<cVistaSuspendEngine>(Sim.Get(), *Version, *OSConfiguration, false, 0, *Logger);
+        Monitor = std::make_unique<cRecordingMonitor>(Sim.Get(), *Engine, *Version, *Logger, *SessionCounter);
+        Monitor->Suspend();
+        Monitor->Resume(0);
+        for (int second = 0; second <= 61; ++second)
+            Evaluate();
+    }
+
+    void Evaluate()
+    {
+        Sim.Clock().Advance(1000);
+        Monitor->EvaluateAwakeState();
+    }
+
+    cSimWindows Sim;
+    std::unique_ptr<cMessageLogger> Logger;
+    std::unique_ptr<cMediaCenterExtender> SessionCounter;
+    std::unique_ptr<cWindowsVersion> Version;
+    std::unique_ptr<cOSConfiguration> OSConfiguration;
+    std::unique_ptr<cMcePowerManager> Engine;
+    std::unique_ptr<cRecordingMonitor> Monitor;
+};
+
+void BM_EvaluateAwakeState(benchmark::State& state)
+{
+    cBusyMachine machine;
+    for (auto _ : state)
+        machine.Evaluate();
+    benchmark::DoNotOptimize(machine.Monitor->GetStayAwakeConditions());
+}
+BENCHMARK(BM_EvaluateAwakeState)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
