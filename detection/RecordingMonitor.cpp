@@ -86,12 +86,11 @@ cRecordingMonitorSettings::cRecordingMonitorSettings(cRegistry& registry)
 // ---------------------------------------------------------------------------
 // Construction
 
-cRecordingMonitor::cRecordingMonitor(cPlatform& platform, cMcePowerManager& engine, cWindowsVersion& version,
+cRecordingMonitor::cRecordingMonitor(cPlatform& platform, cMcePowerManager& engine, cWindowsVersion& /*version*/,
                                      cMessageLogger& logger, cMediaCenterExtender& sessionCounter)
     : Settings(platform.Registry),
       Platform(platform),
       Engine(engine),
-      Version(version),
       Logger(logger),
       SessionCounter(sessionCounter),
       ProcessSensor(platform),

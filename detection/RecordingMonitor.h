@@ -96,9 +96,10 @@ struct cRecordingMonitorSettings {
 class cRecordingMonitor {
 public:
     // Registers itself with the engine, which keeps a non-owning pointer.
-    // The platform, engine, version, logger and session counter must outlive
-    // the monitor, except that the engine may go first at session end, after
-    // which nothing may be called here but the destructor.
+    // The platform, engine, logger and session counter must outlive the
+    // monitor, except that the engine may go first at session end, after
+    // which nothing may be called here but the destructor. Nothing here
+    // depends on the Windows version; the start-up passes it all the same.
     cRecordingMonitor(cPlatform& platform, cMcePowerManager& engine, cWindowsVersion& version,
                       cMessageLogger& logger, cMediaCenterExtender& sessionCounter);
     ~cRecordingMonitor();
@@ -156,7 +157,6 @@ private:
 
     cPlatform& Platform;
     cMcePowerManager& Engine;
-    cWindowsVersion& Version;
     cMessageLogger& Logger;
     cMediaCenterExtender& SessionCounter;
 

@@ -1,5 +1,7 @@
 #include "engine/McePowerManager.h"
 
+#include "detection/RecordingMonitor.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -872,8 +874,7 @@ int32_t cVistaSuspendEngine::SuspendSystem(bool standby, bool forced)
     Initiator->SuspendSystem(standby);
     return 1;
 }
-// cRecordingMonitor::IsRecordingMonitorEnabled.
 bool cVistaSuspendEngine::IsRecordingMonitorEnabled()
 {
-    return true;
+    return RecordingMonitor == nullptr || RecordingMonitor->IsRecordingMonitorEnabled();
 }

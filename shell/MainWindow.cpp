@@ -4,6 +4,7 @@
 #include "foundation/MessageLogger.h"
 #include "foundation/WindowsVersion.h"
 #include "detection/MediaCenterExtender.h"
+#include "detection/RecordingMonitor.h"
 #include "engine/McePowerManager.h"
 #include "osconfig/OSConfigurationFactory.h"
 #include "platform/WinConst.h"
@@ -46,10 +47,14 @@ TfMain::TfMain(cPlatform& platform) : Platform(platform)
         Engine = std::make_unique<cVistaSuspendEngine>(Platform, *Version, *OSConfiguration, false, Window, *Logger);
     else
         Engine = std::make_unique<cMcePowerManager>(Platform, *Version, *OSConfiguration, false, *Logger);
-    // Then the logger's new-file hook, the UI font, the wake devices, the
-    // recording monitor and the idle fix; the sleep-state balloon; the
-    // recording monitor's first Suspend and Resume; the availability of the
-    // front-end settings.
+    // The logger's new-file hook, the UI font and the wake devices join here.
+    Monitor = std::make_unique<cRecordingMonitor>(Platform, *Engine, *Version, *Logger, *SessionCounter);
+    // The idle fix joins here, then the sleep-state balloon.
+
+    // Detection starts only after the resume delay, as after a wake.
+    Monitor->Suspend();
+    Monitor->Resume(*SuspendIdleOnResume);
+    SetSettingAvailability();
 
     if (Flags.EngineRole) {
         // The tray icon moves into the tray and the status block opens here.
@@ -68,6 +73,9 @@ TfMain::~TfMain()
     Platform.Windowing.KillTimer(Window, TIMER1);
     Platform.Windowing.KillTimer(Window, TIMER2);
     // The objects of the engine side go first, in reverse order of creation.
+    if (Engine)
+        Engine->SetRecordingMonitor(nullptr);
+    Monitor.reset();
     Engine.reset();
     OSConfiguration.reset();
     Logger->WriteLine("Slumberhold/frontend closed.");
@@ -153,13 +161,51 @@ intptr_t TfMain::OnPowerBroadcast(uintptr_t event, intptr_t lParam)
         Logger->WriteLine("Nested WM_POWERBROADCAST (" + std::to_string(PowerBroadcastNesting) + ")");
     ++PowerBroadcastNesting;
     intptr_t result = 0;
-    if (Flags.HandlePowerEvents) {
-        // The activity detection hears of the event here, before the engine.
-        if (Engine)
-            result = RouteToEngine(event, lParam);
+    if (Flags.HandlePowerEvents && Engine) {
+        TellActivityDetection(event);
+        result = RouteToEngine(event, lParam);
     }
     --PowerBroadcastNesting;
     return result;
+}
+
+// The activity detection hears of each event before the engine handles it.
+void TfMain::TellActivityDetection(uintptr_t event)
+{
+    switch (event) {
+    case PBT_APMSUSPEND:
+    case PBT_APMAWAY:
+        Monitor->Suspend();
+        break;
+    case PBT_APMRESUMECRITICAL:
+    case PBT_APMRESUMEAUTOMATIC:
+        Monitor->ResetForWake();
+        Monitor->Resume(*SuspendIdleOnResume);
+        // The idle fix re-arms itself here.
+        break;
+    case PBT_APMRESUMESUSPEND:
+        Monitor->RestartIdleTimers();
+        break;
+    case PBT_APMAWAYRESUME:
+        Monitor->Resume(*SuspendIdleOnResume);
+        break;
+    default:
+        break;
+    }
+}
+
+// Settings that cannot apply on this machine are switched off by reason bit.
+void TfMain::SetSettingAvailability()
+{
+    // Until the Media Center target can tell, Media Center counts as present
+    // where Windows says it is a Media Center edition.
+    const bool mediaCenterInstalled = Version->IsMediaCenter();
+    cRecordingMonitorSettings& settings = Monitor->Settings;
+    for (cPersistentBool* setting : {&settings.RecordingMonitorEnabled, &settings.MceIdleDetectionEnabled,
+                                     &settings.UserInputIdleDetection, &settings.ForceAwayWhenExtenderInUse})
+        setting->SetEnabled(0x8, mediaCenterInstalled);
+    settings.ForceAwayWhenExtenderInUse.SetEnabled(0x4, Version->IsVistaOrLater());
+    // The front-end targets' settings join here (bits 0x8 and 0x10).
 }
 
 intptr_t TfMain::RouteToEngine(uintptr_t event, intptr_t lParam)
@@ -268,6 +314,10 @@ void TfMain::HideWindow()
 
 void TfMain::Timer2Timer()
 {
-    // The heartbeat: the configurator's status display, the awake-state
-    // evaluation and the engine's status block hang off this tick.
+    // The configurator's status display of a separate engine joins here.
+    if (Flags.HandlePowerEvents && Engine) {
+        // All automatic suspends start here: the monitor decides and asks the engine.
+        Monitor->EvaluateAwakeState();
+        // The status texts, the status block and the idle fixes join here.
+    }
 }

@@ -13,6 +13,7 @@ class cWindowsVersion;
 class cMcePowerManager;
 class cOSConfiguration;
 class cMediaCenterExtender;
+class cRecordingMonitor;
 
 // Private messages of the main window.
 constexpr uint32_t MSG_TRAY_CALLBACK = 34765;
@@ -49,6 +50,8 @@ private:
     intptr_t OnPowerBroadcast(uintptr_t event, intptr_t lParam);
     intptr_t RouteToEngine(uintptr_t event, intptr_t lParam);
     void OnEndSession();
+    void TellActivityDetection(uintptr_t event);
+    void SetSettingAvailability();
 
     cPlatform& Platform;
     WindowHandle Window = 0;
@@ -68,4 +71,5 @@ private:
     std::unique_ptr<cOSConfiguration> OSConfiguration;
     // Destroyed early at session end; the window then runs on without it.
     std::unique_ptr<cMcePowerManager> Engine;
+    std::unique_ptr<cRecordingMonitor> Monitor;
 };

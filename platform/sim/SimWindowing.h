@@ -76,7 +76,7 @@ public:
     // visible caption) until set; a full-screen window has none
     // (STATE_SYSTEM_INVISIBLE, 0x8000).
     void SetTitleBarState(WindowHandle window, uint32_t state);
-    // GetTitleBarInfo fails for the window (as it does for a hung one).
+    // GetTitleBarInfo fails for the window.
     void SetTitleBarFails(WindowHandle window, bool fails);
     struct cBroadcast {
         uint32_t Message;
