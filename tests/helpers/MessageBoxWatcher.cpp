@@ -27,29 +27,32 @@ std::string TextOf(HWND window)
     return std::string(text, length > 0 ? static_cast<size_t>(length) : 0);
 }
 
+// Enumeration callbacks must be CALLBACK (stdcall on i686), which a lambda
+// cannot be declared as.
+BOOL CALLBACK CollectWindow(HWND window, LPARAM list)
+{
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
+}
+
+BOOL CALLBACK CollectDialog(HWND window, LPARAM list)
+{
+    if (ClassOf(window) == "#32770")
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
+}
+
 std::vector<HWND> Children(HWND parent)
 {
     std::vector<HWND> children;
-    EnumChildWindows(
-        parent,
-        [](HWND child, LPARAM list) -> BOOL {
-            reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&children));
+    EnumChildWindows(parent, CollectWindow, reinterpret_cast<LPARAM>(&children));
     return children;
 }
 
 std::vector<HWND> TopLevelDialogs()
 {
     std::vector<HWND> boxes;
-    EnumWindows(
-        [](HWND window, LPARAM list) -> BOOL {
-            if (ClassOf(window) == "#32770")
-                reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&boxes));
+    EnumWindows(CollectDialog, reinterpret_cast<LPARAM>(&boxes));
     return boxes;
 }
 
