@@ -3,11 +3,10 @@
 #include <algorithm>
 
 #include "foundation/DateTimeFormat.h"
+#include "targets/MediaCenterContract.h"
 
 namespace {
 
-constexpr const char* EPG_KEY = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Media Center\\Service\\EPG";
-constexpr const char* LAST_DOWNLOAD_VALUE = "dlLastTime";
 constexpr const char* INVALID_TIME = "Invalid time/date";
 constexpr const char* STAMP_PATTERN = "ddd dd mmm yyyy hh:mm:ss.zzz";
 
@@ -17,7 +16,7 @@ bool ReadLastGuideDownload(cRegistry& registry, tFileTimeBytes& time)
 {
     time.fill(0);
     cRegistryValue value;
-    if (registry.ReadValue(eHive::LocalMachine, EPG_KEY, LAST_DOWNLOAD_VALUE, value) != REGRESULT_SUCCESS)
+    if (registry.ReadValue(eHive::LocalMachine, MC_EPG_KEY, MC_EPG_LAST_TIME_VALUE, value) != REGRESULT_SUCCESS)
         return false;
     std::copy_n(value.Data.begin(), std::min(value.Data.size(), time.size()), time.begin());
     return true;
