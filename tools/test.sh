@@ -21,18 +21,19 @@ if ((${#missing[@]})); then
 fi
 
 jobs=$(nproc 2>/dev/null || echo 2)
-build() {  # build <dir> [cmake options...]
-    local dir=$1
-    shift
+build() {  # build <dir> <target|all> [cmake options...]
+    local dir=$1 target=$2
+    shift 2
     cmake -S "$root" -B "$root/build/$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
-    cmake --build "$root/build/$dir" -j"$jobs"
+    cmake --build "$root/build/$dir" --target "$target" -j"$jobs"
 }
 echo "== building the simulator build"
-build native
+build native all
 echo "== building Slumberhold.exe for x86_64"
-build win64 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake"
+build win64 all -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake"
+# The 32-bit program is built, not run: these machines cannot execute it.
 echo "== building Slumberhold.exe for i686"
-build win32 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake"
+build win32 Slumberhold -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake"
 
 status=0
 echo "== unit tests on the simulator"
