@@ -12,11 +12,18 @@ expect title "Slumberhold - Engine mode"
 expect log "Initialisation done"
 expect log "cSuspendInitiator - UseLegacyCall_ == false"
 
-# The user watches television until half past eleven and goes to bed. The
-# evening ends with a sleep request; Windows will wake the machine at two
-# for the guide download.
-+30m input
+# The user watches television in Media Center, full screen, until half past
+# eleven; the add-in reports the playing session.
++5m mcwindow open
+mcsession 1 state=Playing progress=running
++25m input
 at 23:30:00 input
+
+# Then the user stops the film, closes Media Center and goes to bed. The
+# evening ends with a sleep request; Windows will wake the machine at two
+# for a recording.
+mcsession 1 end
+mcwindow close
 nextwake automatic 02:00:00
 at 23:45:00 request suspend
 expect log "cSuspendInitiator - SuspendSystem()"
@@ -24,14 +31,22 @@ expect log "cSuspendInitiator - SuspendSystem()"
 expect log "PBT_APMRESUMEAUTOMATIC (Resume for automatic task"
 expect setting HKCU AutoTasksEnabled 1
 
-# The download needs no watching: once the wake has been idle long enough
-# the engine sends the machine back to sleep, until the user wakes it in the
-# morning.
-nextwake user 07:30:00
-+10m expect log "Automatic-resume idle period detected"
+# A minute after the wake Media Center starts recording a film, for half
+# an hour.
+at 02:01:00 recording start 1
++1s expect log "Number of active recordings: 1"
+at 02:31:00 recording end 1
+
+# Another recording could follow within 30 s. Then nothing needs the machine
+# any more, and the engine sends it back to sleep until the morning.
++30s expect nolog "Automatic-resume idle period detected"
++1s expect log "Automatic-resume idle period detected"
 expect log "PBT_APMSUSPEND (Suspend from automatic-resume)"
+expect asleep yes
+
+# The user wakes the machine at half past seven.
+at 07:30:00 wake user
 expect log "PBT_APMRESUMESUSPEND (Start user interaction)"
-expect asleep no
 +10m input
 
 # The engine is closed from its tray menu.

@@ -2,12 +2,18 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
+#include <map>
 #include <sstream>
 #include <stdexcept>
 
 #include "engine/McePowerManager.h"
 #include "engine/PowerEvents.h"
+#include "detection/NetSessionSensor.h"
+#include "detection/ProcessSensor.h"
 #include "foundation/Settings.h"
+#include "platform/PowerPolicy.h"
+#include "platform/Sessions.h"
 #include "platform/WinConst.h"
 #include "shell/MainWindow.h"
 
@@ -157,6 +163,137 @@ std::string ShownText(const std::string& text)
     return shown;
 }
 
+void RequireArguments(const std::vector<std::string>& words, size_t count)
+{
+    if (words.size() < count + 1)
+        throw std::runtime_error(words[0] + " needs " + std::to_string(count) + " arguments");
+}
+
+// The words from first on: name=value options and plain flags.
+struct cOptions {
+    std::map<std::string, std::string> Values;
+    std::vector<std::string> Flags;
+};
+
+cOptions ParseOptions(const std::vector<std::string>& words, size_t first,
+                      const std::vector<std::string>& names, const std::vector<std::string>& flags)
+{
+    cOptions options;
+    for (size_t i = first; i < words.size(); ++i) {
+        const std::string word = Unquote(words[i]);
+        const size_t equals = word.find('=');
+        const std::string name = word.substr(0, equals);
+        if (equals == std::string::npos && std::find(flags.begin(), flags.end(), word) != flags.end())
+            options.Flags.push_back(word);
+        else if (equals != std::string::npos && std::find(names.begin(), names.end(), name) != names.end())
+            options.Values[name] = word.substr(equals + 1);
+        else
+            throw std::runtime_error("unknown option '" + word + "'");
+    }
+    return options;
+}
+
+bool HasFlag(const cOptions& options, const std::string& flag)
+{
+    return std::find(options.Flags.begin(), options.Flags.end(), flag) != options.Flags.end();
+}
+
+uint32_t ParseNumber(const std::string& text)
+{
+    size_t end = 0;
+    unsigned long long value = 0;
+    try {
+        value = std::stoull(text, &end, 0);
+    } catch (const std::exception&) {
+        end = 0;
+    }
+    if (text.empty() || !std::isdigit(static_cast<unsigned char>(text[0])) || end != text.size() ||
+        value > 0xFFFFFFFFull)
+        throw std::runtime_error("bad number '" + text + "'");
+    return static_cast<uint32_t>(value);
+}
+
+// The number that names a recording or a session.
+int ParseIdentity(const std::string& text)
+{
+    const uint32_t number = ParseNumber(text);
+    if (number == 0 || number > 0x7FFFFFFF)
+        throw std::runtime_error("recordings and sessions are numbered from 1, not '" + text + "'");
+    return static_cast<int>(number);
+}
+
+uint32_t ParseMcState(const std::string& word)
+{
+    static const std::pair<const char*, uint32_t> names[] = {
+        {"none", MCSA_STATE_NONE},   {"stopped", MCSA_STATE_STOPPED}, {"playing", MCSA_STATE_PLAYING},
+        {"paused", MCSA_STATE_PAUSED}, {"ended", MCSA_STATE_ENDED},   {"menu", MCSA_STATE_MENU},
+        {"closing", MCSA_STATE_CLOSING},
+    };
+    std::string lower;
+    for (char c : word)
+        lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (const auto& [name, state] : names)
+        if (lower == name)
+            return state;
+    if (!word.empty() && std::isdigit(static_cast<unsigned char>(word[0])))
+        return ParseNumber(word);
+    throw std::runtime_error("unknown Media Center state '" + word + "'");
+}
+
+uint32_t ParseSeconds(const std::string& text)
+{
+    return static_cast<uint32_t>(ParseDuration(text) / 1000);
+}
+
+bool ParseOnOff(const std::string& word)
+{
+    if (word == "on")
+        return true;
+    if (word == "off")
+        return false;
+    throw std::runtime_error("expected on or off, not '" + word + "'");
+}
+
+// Execution-state flags another program may hold (ES_*).
+uint32_t ParseHolderFlag(const std::string& word)
+{
+    if (word == "system")
+        return 0x00000001;  // ES_SYSTEM_REQUIRED
+    if (word == "display")
+        return 0x00000002;  // ES_DISPLAY_REQUIRED
+    if (word == "away")
+        return 0x00000040;  // ES_AWAYMODE_REQUIRED
+    throw std::runtime_error("a holder holds system, display or away, not '" + word + "'");
+}
+
+// The number of log lines that contain the text.
+size_t LinesWith(const std::string& log, const std::string& text)
+{
+    size_t count = 0;
+    std::istringstream lines(log);
+    std::string line;
+    while (std::getline(lines, line))
+        count += line.find(text) != std::string::npos ? 1 : 0;
+    return count;
+}
+
+const char* LaunchKindName(eSimLaunchKind kind)
+{
+    switch (kind) {
+    case eSimLaunchKind::WinExec:
+        return "WinExec";
+    case eSimLaunchKind::CreateProcess:
+        return "CreateProcess";
+    case eSimLaunchKind::CreateProcessW:
+        return "CreateProcessW";
+    case eSimLaunchKind::DesktopShellToken:
+        return "CreateProcess with the desktop's token";
+    case eSimLaunchKind::RunAs:
+        return "ShellExecute runas";
+    }
+    return "";
+}
+
 }  // namespace
 
 cScenarioPlayer::cScenarioPlayer() = default;
@@ -224,6 +361,10 @@ void cScenarioPlayer::WaitUntil(uint64_t moment)
 {
     if (App && !Sim.Sleep().IsAsleep()) {
         do {
+            // What goes on by itself while the machine runs: playback
+            // advances, busy clients stay active.
+            AddIn.Refresh(Sim.Clock().Now());
+            NetSessions.Refresh();
             Sim.Windowing().RunUntil(std::min(moment, Sim.Clock().Now() + LOOP_STEP_MS));
             Pump();
         } while (App && !Sim.Sleep().IsAsleep() && Sim.Clock().Now() < moment);
@@ -245,10 +386,7 @@ void cScenarioPlayer::Pump()
 void cScenarioPlayer::Command(const std::vector<std::string>& words, int number)
 {
     const std::string& verb = words[0];
-    auto need = [&](size_t count) {
-        if (words.size() < count + 1)
-            throw std::runtime_error(verb + " needs " + std::to_string(count) + " arguments");
-    };
+    auto need = [&words](size_t count) { RequireArguments(words, count); };
     if (verb == "clock") {
         need(2);
         cLocalTime time;
@@ -371,9 +509,180 @@ void cScenarioPlayer::Command(const std::vector<std::string>& words, int number)
         WaitUntil(Sim.Clock().Now() + ParseDuration(words[1]));
     } else if (verb == "expect") {
         Expect(words, number);
-    } else {
+    } else if (!ActivityCommand(words)) {
         throw std::runtime_error("unknown command '" + verb + "'");
     }
+}
+
+bool cScenarioPlayer::ActivityCommand(const std::vector<std::string>& words)
+{
+    const std::string& verb = words[0];
+    auto need = [&words](size_t count) { RequireArguments(words, count); };
+    const uint64_t now = Sim.Clock().Now();
+    if (verb == "list") {
+        need(2);
+        AddToList(Unquote(words[1]), Unquote(words[2]));
+    } else if (verb == "process") {
+        need(2);
+        if (words[1] == "start")
+            Sim.ProcessList().StartProcess(Unquote(words[2]));
+        else if (words[1] == "end" && Sim.ProcessList().EndProcesses(Unquote(words[2])) == 0)
+            throw std::runtime_error("no process " + words[2] + " runs");
+        else if (words[1] != "end")
+            throw std::runtime_error("a process starts or ends, not '" + words[1] + "'");
+    } else if (verb == "recording") {
+        need(2);
+        if (words[1] == "start")
+            AddIn.StartRecording(ParseIdentity(words[2]), now);
+        else if (words[1] == "end")
+            AddIn.EndRecording(ParseIdentity(words[2]), now);
+        else
+            throw std::runtime_error("a recording starts or ends, not '" + words[1] + "'");
+    } else if (verb == "mcsession") {
+        need(2);
+        ChangeMcSession(words);
+    } else if (verb == "netsession") {
+        need(2);
+        ChangeNetSession(words);
+    } else if (verb == "rdp" || verb == "extender") {
+        need(1);
+        ChangeRemoteSession(words);
+    } else if (verb == "holder") {
+        need(2);
+        ChangeHolder(words);
+    } else if (verb == "mcwindow") {
+        need(1);
+        ChangeMediaCenterWindow(words);
+    } else {
+        return false;
+    }
+    Pump();
+    return true;
+}
+
+void cScenarioPlayer::AddToList(const std::string& list, const std::string& entry)
+{
+    if (list != NON_IDLE_APPLICATIONS_KEY && list != NON_IDLE_NETWORKSESSIONS_KEY)
+        throw std::runtime_error("the lists are \"" + std::string(NON_IDLE_APPLICATIONS_KEY) + "\" and \"" +
+                                 NON_IDLE_NETWORKSESSIONS_KEY + "\", not \"" + list + "\"");
+    // Value names do not matter; numbering them keeps the entries apart.
+    const std::string key = std::string(SETTINGS_KEY) + "\\" + list;
+    std::vector<std::string> names;
+    Sim.Registry().EnumValueNames(eHive::LocalMachine, key, names);
+    Sim.Registry().SetString(eHive::LocalMachine, key, std::to_string(names.size() + 1), entry);
+}
+
+void cScenarioPlayer::ChangeMcSession(const std::vector<std::string>& words)
+{
+    const int number = ParseIdentity(words[1]);
+    if (words[2] == "end") {
+        if (words.size() > 3)
+            throw std::runtime_error("mcsession " + words[1] + " end takes nothing more");
+        AddIn.EndSession(number, Sim.Clock().Now());
+        return;
+    }
+    const cOptions options = ParseOptions(words, 2, {"state", "progress", "detailA", "detailB"}, {});
+    cMcSessionChange change;
+    for (const auto& [name, value] : options.Values) {
+        if (name == "state")
+            change.State = ParseMcState(value);
+        else if (name == "progress" && value == "running")
+            change.ProgressRuns = true;
+        else if (name == "progress")
+            change.Progress = ParseNumber(value);
+        else if (name == "detailA")
+            change.DetailA = ParseNumber(value);
+        else
+            change.DetailB = ParseNumber(value);
+    }
+    AddIn.ChangeSession(number, change, Sim.Clock().Now());
+}
+
+void cScenarioPlayer::ChangeNetSession(const std::vector<std::string>& words)
+{
+    const std::string& action = words[1];
+    const std::string user = Unquote(words[2]);
+    if (action == "remove") {
+        if (words.size() > 3)
+            throw std::runtime_error("netsession remove takes a user name only");
+        NetSessions.Remove(user);
+        return;
+    }
+    if (action != "add" && action != "set")
+        throw std::runtime_error("a network session is added, set or removed, not '" + action + "'");
+    const cOptions options = ParseOptions(words, 3, action == "add" ? std::vector<std::string>{"idle", "client"}
+                                                                       : std::vector<std::string>{"idle"},
+                                          {"busy"});
+    const bool busy = HasFlag(options, "busy");
+    const auto idle = options.Values.find("idle");
+    if (busy && idle != options.Values.end())
+        throw std::runtime_error("a busy network session has no idle time");
+    if (action == "set" && !busy && idle == options.Values.end())
+        throw std::runtime_error("netsession set needs idle= or busy");
+    const uint32_t idleSeconds = idle == options.Values.end() ? 0 : ParseSeconds(idle->second);
+    if (action == "set") {
+        NetSessions.Set(user, idleSeconds, busy);
+        return;
+    }
+    const auto client = options.Values.find("client");
+    NetSessions.Add(user, "\\\\" + (client == options.Values.end() ? std::string("CLIENT") : client->second),
+                    idleSeconds, busy);
+}
+
+void cScenarioPlayer::ChangeRemoteSession(const std::vector<std::string>& words)
+{
+    if (words.size() > 3)
+        throw std::runtime_error(words[0] + " " + words[1] + " takes one name at most");
+    std::string user;
+    if (words[0] == "rdp")
+        user = words.size() > 2 ? Unquote(words[2]) : "RemoteUser";
+    else
+        user = cScenarioRemoteSessions::ExtenderUser(words.size() > 2 ? ParseIdentity(words[2]) : 1);
+    if (words[1] == "connect")
+        RemoteSessions.Connect(user);
+    else if (words[1] == "disconnect")
+        RemoteSessions.Disconnect(user);
+    else if (words[1] == "logoff")
+        RemoteSessions.Logoff(user);
+    else
+        throw std::runtime_error("a session connects, disconnects or logs off, not '" + words[1] + "'");
+}
+
+void cScenarioPlayer::ChangeHolder(const std::vector<std::string>& words)
+{
+    const uint32_t flag = ParseHolderFlag(words[1]);
+    if (ParseOnOff(words[2]))
+        HeldExecutionState |= flag;
+    else
+        HeldExecutionState &= ~flag;
+    Sim.PowerPolicy().SetRecord(POWER_INFO_EXECUTION_STATE, HeldExecutionState);
+}
+
+void cScenarioPlayer::ChangeMediaCenterWindow(const std::vector<std::string>& words)
+{
+    const std::string& action = words[1];
+    if (action == "open") {
+        const cOptions options = ParseOptions(words, 2, {}, {"windowed", "behind"});
+        MediaCenterWindow.Open(!HasFlag(options, "windowed"), !HasFlag(options, "behind"));
+        return;
+    }
+    if (words.size() > 2)
+        throw std::runtime_error("mcwindow " + action + " takes nothing more");
+    if (action == "fullscreen" || action == "windowed")
+        MediaCenterWindow.SetFullScreen(action == "fullscreen");
+    else if (action == "front" || action == "behind")
+        MediaCenterWindow.SetFront(action == "front");
+    else if (action == "close")
+        MediaCenterWindow.Close();
+    else
+        throw std::runtime_error("unknown mcwindow action '" + action + "'");
+}
+
+void cScenarioPlayer::NotifySessionChange(uint32_t reason, uint32_t sessionId)
+{
+    // Windows notifies only the windows registered for session changes.
+    if (App && Sim.Sessions().IsRegistered(App->Handle()))
+        Sim.Windowing().SendMessage(App->Handle(), WM_WTSSESSION_CHANGE, reason, static_cast<intptr_t>(sessionId));
 }
 
 void cScenarioPlayer::Expect(const std::vector<std::string>& words, int number)
@@ -382,7 +691,13 @@ void cScenarioPlayer::Expect(const std::vector<std::string>& words, int number)
         throw std::runtime_error("expect needs a subject and a value");
     const std::string& subject = words[1];
     const std::string wanted = Unquote(words[2]);
-    if (subject == "log" || subject == "nolog") {
+    if (subject == "log" && words.size() > 3) {
+        const size_t times = ParseNumber(words[3]);
+        const size_t found = LinesWith(LogText(), wanted);
+        if (found != times)
+            Fail(number, "log holds \"" + wanted + "\" " + std::to_string(found) + " times, not " +
+                             std::to_string(times));
+    } else if (subject == "log" || subject == "nolog") {
         const bool found = LogText().find(wanted) != std::string::npos;
         if (found != (subject == "log"))
             Fail(number, (found ? "log holds \"" : "log lacks \"") + wanted + "\"");
@@ -464,6 +779,26 @@ void cScenarioPlayer::Report(std::ostream& out)
     for (const cSimMessageBox& box : Sim.Dialogs().Shown()) {
         out << "[message box] " << box.Caption << ": " << ShownText(box.Text) << "\n";
     }
-    for (const cSimLaunch& launch : Sim.Processes().Launches())
-        out << "[started] " << launch.CommandLine << "\n";
+    for (const cSimLaunch& launch : Sim.Processes().Launches()) {
+        out << "[" << (launch.Started ? "started" : "failed to start") << "] " << StampOf(launch.At) << " by "
+            << LaunchKindName(launch.Kind) << "\n";
+        if (!launch.Application.empty())
+            out << "    application:  " << launch.Application << "\n";
+        out << "    command line: " << launch.CommandLine << "\n";
+        if (!launch.Directory.empty())
+            out << "    folder:       " << launch.Directory << "\n";
+    }
+}
+
+std::string cScenarioPlayer::StampOf(uint64_t moment)
+{
+    const int64_t now = LocalTimeToMilliseconds(Sim.Clock().GetLocalTime());
+    const cLocalTime time =
+        MillisecondsToLocalTime(now - static_cast<int64_t>(Sim.Clock().Now()) + static_cast<int64_t>(moment));
+    cLocale& locale = Sim.Get().Locale;
+    char text[64];
+    std::snprintf(text, sizeof text, "%s %02u %s %04u %02u:%02u:%02u.%03u", locale.ShortDayName(time.DayOfWeek).c_str(),
+                  time.Day, locale.ShortMonthName(time.Month).c_str(), time.Year, time.Hour, time.Minute,
+                  time.Second, time.Milliseconds);
+    return text;
 }

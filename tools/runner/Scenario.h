@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/sim/SimWindows.h"
+#include "tools/runner/ScenarioActivity.h"
 
 class TfMain;
 
@@ -47,7 +48,53 @@ class TfMain;
 //   nextwake none                 next time the clock shows this or that long
 //                                 from now; none: it sleeps until a wake command
 //   input                         the user touches keyboard or mouse
+//
+// What the activity detection watches:
+//   list "Non Idle Applications" Recorder.exe   adds an entry to one of the
+//   list "Non Idle Networksessions" htpc        program's two lists (read when
+//                                 the program starts: list before start)
+//   process start Recorder.exe    a program starts (one more process each time)
+//   process end Recorder.exe      every process of that file name ends
+//   recording start 1             the Media Center add-in publishes recording 1
+//   recording end 1               in the block "slhmcsa", or ends it. Each
+//                                 recording and session takes the lowest free
+//                                 of the 15 records; the block exists from the
+//                                 first one on
+//   mcsession 2 state=Playing     Media Center session 2 begins or changes.
+//                                 state= None, Stopped, Playing, Paused, Ended,
+//                                 Menu, Closing or a number; progress= a number
+//                                 or running (advances with the clock; a
+//                                 number stands still); detailA= and detailB=
+//                                 numbers. What is not given stays (0 at first)
+//   mcsession 2 end               the session ends; its record is free again
+//   netsession add htpc idle=5s   a client connects to the shares as user htpc,
+//                                 its last activity idle= ago (0s by default),
+//                                 or busy: active until set otherwise;
+//                                 client=LAPTOP names the client machine
+//   netsession set htpc idle=20s  the user's sessions were last active then, or
+//   netsession set htpc busy      are active from now on
+//   netsession remove htpc        the user's sessions end
+//   rdp connect [user]            a Remote Desktop session of the user
+//   rdp disconnect [user]         (RemoteUser by default) connects, disconnects
+//   rdp logoff [user]             or logs off; the program gets the session
+//                                 change notification when it registered for
+//                                 it (while the session is still listed)
+//   extender connect [n]          the same for extender n (1 by default): a
+//   extender disconnect [n]       Remote Desktop session of the user
+//   extender logoff [n]           "Mcx<n>-HTPC"
+//   holder system on|off          another program holds the system, display or
+//   holder display on|off         away-mode execution state (what the system
+//   holder away on|off            reports as its execution state), or lets go
+//   mcwindow open [windowed] [behind]   Media Center's window appears (and its
+//                                 process ehshell.exe starts): full screen
+//                                 and in front, unless windowed or behind
+//   mcwindow fullscreen|windowed  its caption hidden or shown
+//   mcwindow front|behind         it is the foreground window, or the taskbar is
+//   mcwindow close                the window closes and ehshell.exe ends
+//
+// Expectations:
 //   expect log "text"             some log line contains the text
+//   expect log "text" 2           exactly this many log lines contain it
 //   expect nolog "text"           no log line contains it
 //   expect title "text"           the main window's title
 //   expect visible yes|no         the main window is shown or hidden
@@ -73,7 +120,7 @@ public:
 
     const std::vector<std::string>& Failures() const { return Failures_; }
     std::string LogText();
-    // The log, then the message boxes and started command lines, for people.
+    // The log, then the message boxes and the programs started, for people.
     void Report(std::ostream& out);
 
     cSimWindows& Windows() { return Sim; }
@@ -82,6 +129,17 @@ public:
 private:
     void PlayLine(const std::string& line, int number);
     void Command(const std::vector<std::string>& words, int number);
+    // The commands of what the activity detection watches; false when the
+    // verb is none of them.
+    bool ActivityCommand(const std::vector<std::string>& words);
+    void AddToList(const std::string& list, const std::string& entry);
+    void ChangeMcSession(const std::vector<std::string>& words);
+    void ChangeNetSession(const std::vector<std::string>& words);
+    void ChangeRemoteSession(const std::vector<std::string>& words);
+    void ChangeHolder(const std::vector<std::string>& words);
+    void ChangeMediaCenterWindow(const std::vector<std::string>& words);
+    // Tells the program of a session change, if it asked to hear of them.
+    void NotifySessionChange(uint32_t reason, uint32_t sessionId);
     void Expect(const std::vector<std::string>& words, int number);
     void WaitUntil(uint64_t moment);
     // The virtual moment of a time of day ("02:00:00", the next time the
@@ -91,7 +149,17 @@ private:
     void Pump();
     void Fail(int number, const std::string& message);
 
+    // Local time of a virtual moment, as the log writes it.
+    std::string StampOf(uint64_t moment);
+
     cSimWindows Sim;
+    cScenarioAddIn AddIn{Sim.SharedMemory()};
+    cScenarioNetSessions NetSessions{Sim.Sessions()};
+    cScenarioRemoteSessions RemoteSessions{Sim.Sessions(),
+                                           [this](uint32_t reason, uint32_t id) { NotifySessionChange(reason, id); }};
+    cScenarioMediaCenterWindow MediaCenterWindow{Sim.Windowing(), Sim.ProcessList()};
+    // The execution state other programs hold (ES_* bits).
+    uint32_t HeldExecutionState = 0;
     std::unique_ptr<TfMain> App;
     std::vector<std::string> Failures_;
 };
