@@ -10,13 +10,8 @@
 
 #include "detection/MediaCenterExtender.h"
 #include "detection/RecordingMonitor.h"
-#include "engine/McePowerManager.h"
-#include "foundation/MessageLogger.h"
-#include "foundation/Settings.h"
-#include "foundation/WindowsVersion.h"
-#include "osconfig/OSConfigurationFactory.h"
-#include "platform/sim/SimWindows.h"
 #include "targets/MediaCenterContract.h"
+#include "tests/unit/EngineTestBench.h"
 
 namespace {
 
@@ -26,15 +21,11 @@ constexpr int NETWORK_SESSIONS = 20;
 
 // The machine, the objects of the start-up and a monitor past its first
 // suspension.
-class cBusyMachine {
+class cBusyMachine : public cEngineTestBench {
 public:
     cBusyMachine()
     {
-        cOsVersionRecord record;
-        record.Major = 6;
-        record.Minor = 1;
-        record.ProductType = 1;
-        Sim.System().SetVersionRecord(record);
+        SetWindows(eOs::Windows7);
         const std::string key = SETTINGS_KEY;
         for (int i = 0; i < LISTED_PROGRAMS; ++i)
             Sim.Registry().SetString(eHive::LocalMachine, key + "\\Non Idle Applications", std::to_string(i),
@@ -59,11 +50,9 @@ public:
         }
         Sim.SharedMemory().WriteBlock(MCSA_BLOCK_NAME, block);
 
-        Logger = std::make_unique<cMessageLogger>(Sim.Get(), "SLH Log.txt");
         SessionCounter = std::make_unique<cMediaCenterExtender>(Sim.Get());
-        Version = std::make_unique<cWindowsVersion>(Sim.Get());
-        OSConfiguration = CreateOSConfiguration(Sim.Get(), *Version);
-        Engine = std::make_unique<cVistaSuspendEngine>(Sim.Get(), *Version, *OSConfiguration, false, 0, *Logger);
+        StartPlatform();
+        StartEngine(true, 0);
         Monitor = std::make_unique<cRecordingMonitor>(Sim.Get(), *Engine, *Version, *Logger, *SessionCounter);
         Monitor->Suspend();
         Monitor->Resume(0);
@@ -77,12 +66,7 @@ public:
         Monitor->EvaluateAwakeState();
     }
 
-    cSimWindows Sim;
-    std::unique_ptr<cMessageLogger> Logger;
     std::unique_ptr<cMediaCenterExtender> SessionCounter;
-    std::unique_ptr<cWindowsVersion> Version;
-    std::unique_ptr<cOSConfiguration> OSConfiguration;
-    std::unique_ptr<cMcePowerManager> Engine;
     std::unique_ptr<cRecordingMonitor> Monitor;
 };
 

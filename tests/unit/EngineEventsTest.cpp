@@ -6,97 +6,32 @@
 #include <cstring>
 #include <functional>
 #include <iterator>
-#include <memory>
 #include <vector>
 
-#include "engine/McePowerManager.h"
+#include "EngineTestBench.h"
 #include "foundation/Folders.h"
-#include "foundation/MessageLogger.h"
 #include "foundation/Ticks.h"
-#include "foundation/WindowsVersion.h"
-#include "osconfig/OSConfigurationFactory.h"
-#include "platform/sim/SimWindows.h"
 
 namespace {
 
-enum class eOs { XP, Vista, Windows7 };
-
-constexpr const char* LOG_FILE = "C:\\Logs\\SLH Log.txt";
-constexpr size_t STAMP_COLUMNS = 31;  // "Wed 09 Dec 2026 20:10:00.000 - "
 constexpr uint32_t MINUTE = 60000;
 
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    for (size_t start = 0; start < text.size();) {
-        size_t end = text.find("\r\n", start);
-        if (end == std::string::npos)
-            end = text.size();
-        lines.push_back(text.substr(start, end - start));
-        start = end + 2;
-    }
-    return lines;
-}
-
-class EngineEvents : public ::testing::Test {
+class EngineEvents : public ::testing::Test, protected cEngineTestBench {
 protected:
     void SetUp() override
     {
-        SetHklm("LogMode", 1);
-        Sim.Registry().SetString(eHive::LocalMachine, SETTINGS_KEY, "LogPath", "C:\\Logs");
+        LogToFile();
         // The machine has been up a while; the user last touched it at start.
         Sim.Clock().Advance(10 * MINUTE);
     }
 
     cMcePowerManager& Start(eOs os = eOs::Windows7)
     {
-        cOsVersionRecord record;
-        record.Major = os == eOs::XP ? 5 : 6;
-        record.Minor = os == eOs::Vista ? 0 : 1;
-        record.ProductType = 1;
-        Sim.System().SetVersionRecord(record);
-        Engine.reset();
-        Logger = std::make_unique<cMessageLogger>(Sim.Get(), "SLH Log.txt");
-        Version = std::make_unique<cWindowsVersion>(Sim.Get());
-        OSConfiguration = CreateOSConfiguration(Sim.Get(), *Version);
-        if (os == eOs::XP)
-            Engine = std::make_unique<cMcePowerManager>(Sim.Get(), *Version, *OSConfiguration, false, *Logger);
-        else
-            Engine = std::make_unique<cVistaSuspendEngine>(Sim.Get(), *Version, *OSConfiguration, false, 0x10010,
-                                                           *Logger);
+        cEngineTestBench::Start(os);
         TakeLog();
         return *Engine;
     }
 
-    void SetHklm(const char* name, uint32_t value)
-    {
-        Sim.Registry().SetDword(eHive::LocalMachine, SETTINGS_KEY, name, value);
-    }
-    void SetHkcu(const char* name, uint32_t value)
-    {
-        Sim.Registry().SetDword(eHive::CurrentUser, SETTINGS_KEY, name, value);
-    }
-    uint32_t Hkcu(const char* name)
-    {
-        uint32_t value = 0xDEAD;
-        Sim.Registry().GetDword(eHive::CurrentUser, SETTINGS_KEY, name, value);
-        return value;
-    }
-
-    // The log's lines since the last call, without time stamps; continuation
-    // lines are indented by two blanks.
-    std::vector<std::string> TakeLog()
-    {
-        std::string text;
-        Sim.Files().ReadWholeFile(LOG_FILE, text);
-        std::vector<std::string> texts;
-        for (const std::string& line : Lines(text.substr(std::min(Consumed, text.size())))) {
-            const bool continuation = line.rfind(std::string(STAMP_COLUMNS, ' '), 0) == 0;
-            texts.push_back((continuation ? "  " : "") + line.substr(std::min(STAMP_COLUMNS, line.size())));
-        }
-        Consumed = text.size();
-        return texts;
-    }
     // Milliseconds of the day at which the first line with the text was written.
     int64_t StampOf(const std::string& wanted)
     {
@@ -129,13 +64,6 @@ protected:
         return static_cast<size_t>(std::count(log.begin(), log.end(), text));
     }
     static bool Has(const std::vector<std::string>& log, const std::string& text) { return Count(log, text) > 0; }
-
-    cSimWindows Sim;
-    std::unique_ptr<cMessageLogger> Logger;
-    std::unique_ptr<cWindowsVersion> Version;
-    std::unique_ptr<cOSConfiguration> OSConfiguration;
-    std::unique_ptr<cMcePowerManager> Engine;
-    size_t Consumed = 0;
 };
 
 // A POWERBROADCAST_SETTING record as Windows builds it: header and data in

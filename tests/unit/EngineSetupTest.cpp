@@ -1,17 +1,13 @@
 // The engine's construction and its settings operations.
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
-#include "engine/McePowerManager.h"
-#include "foundation/MessageLogger.h"
-#include "foundation/WindowsVersion.h"
-#include "osconfig/OSConfigurationFactory.h"
-#include "platform/sim/SimWindows.h"
+#include "EngineTestBench.h"
 
 namespace {
-
-enum class eOs { XP, Vista, Windows7 };
 
 const char* Name(eOs os)
 {
@@ -20,26 +16,8 @@ const char* Name(eOs os)
 
 constexpr int64_t MISSING = -2;
 
-class EngineSetup : public ::testing::Test {
+class EngineSetup : public ::testing::Test, protected cEngineTestBench {
 protected:
-    void StartEngine(eOs os)
-    {
-        cOsVersionRecord record;
-        record.Major = os == eOs::XP ? 5 : 6;
-        record.Minor = os == eOs::Vista ? 0 : 1;
-        record.ProductType = 1;
-        Sim.System().SetVersionRecord(record);
-        Engine.reset();
-        Logger = std::make_unique<cMessageLogger>(Sim.Get(), "SLH Log.txt");
-        Version = std::make_unique<cWindowsVersion>(Sim.Get());
-        OSConfiguration = CreateOSConfiguration(Sim.Get(), *Version);
-        if (os == eOs::XP)
-            Engine = std::make_unique<cMcePowerManager>(Sim.Get(), *Version, *OSConfiguration, false, *Logger);
-        else
-            Engine = std::make_unique<cVistaSuspendEngine>(Sim.Get(), *Version, *OSConfiguration, false, 0x10010,
-                                                           *Logger);
-    }
-
     void SetDword(eHive hive, const char* name, int64_t value)
     {
         if (value != MISSING)
@@ -56,12 +34,6 @@ protected:
         Sim.Registry().GetString(eHive::LocalMachine, SETTINGS_KEY, name, text);
         return text;
     }
-
-    cSimWindows Sim;
-    std::unique_ptr<cMessageLogger> Logger;
-    std::unique_ptr<cWindowsVersion> Version;
-    std::unique_ptr<cOSConfiguration> OSConfiguration;
-    std::unique_ptr<cMcePowerManager> Engine;
 };
 
 TEST_F(EngineSetup, StandbyDelaysGetTheDefaultsOfTheWindowsVersion)
@@ -89,7 +61,7 @@ TEST_F(EngineSetup, StandbyDelaysGetTheDefaultsOfTheWindowsVersion)
         Sim.Registry().DeleteValue(eHive::LocalMachine, SETTINGS_KEY, "MaxSuspendDelay");
         SetDword(eHive::LocalMachine, "eHomeCloseDelay", c.CloseBefore);
         SetDword(eHive::LocalMachine, "MaxSuspendDelay", c.MaxBefore);
-        StartEngine(c.Os);
+        Start(c.Os);
         EXPECT_EQ(Dword(eHive::LocalMachine, "eHomeCloseDelay"), c.Close);
         EXPECT_EQ(Dword(eHive::LocalMachine, "MaxSuspendDelay"), c.Max);
     }
@@ -98,7 +70,7 @@ TEST_F(EngineSetup, StandbyDelaysGetTheDefaultsOfTheWindowsVersion)
 TEST_F(EngineSetup, MissingSettingsAreWrittenWithTheirDefaultsInTheirHive)
 {
     SetDword(eHive::LocalMachine, "ReversedResumeDelay", 400);
-    StartEngine(eOs::Windows7);
+    Start(eOs::Windows7);
     struct cCase {
         eHive Hive;
         const char* Name;
@@ -134,7 +106,7 @@ TEST_F(EngineSetup, LegacyProgramsMoveToBothDirectionsAndDisappear)
     // Not a string: nothing to move, but it goes all the same.
     SetDword(eHive::LocalMachine, "RunAtResume", 1);
     Sim.Registry().SetString(eHive::LocalMachine, SETTINGS_KEY, "RunOnUserResume", "keep.cmd");
-    StartEngine(eOs::Windows7);
+    Start(eOs::Windows7);
 
     EXPECT_EQ(String("RunOnUserSuspend"), "C:\\Tools\\before sleep.cmd");
     EXPECT_EQ(String("RunOnAutoSuspend"), "C:\\Tools\\before sleep.cmd");
@@ -165,7 +137,7 @@ TEST_F(EngineSetup, ChoosingTheSleepStateRestartsTheLearningOfAutomaticWakes)
         int64_t AutoTasksAfter;
     };
     const cCase cases[] = {{5, true, 0}, {5, false, 0}, {4, false, 1}, {101, true, 1}};
-    StartEngine(eOs::Windows7);
+    Start(eOs::Windows7);
     for (const cCase& c : cases) {
         SCOPED_TRACE(c.State);
         SetDword(eHive::CurrentUser, "AutoTasksEnabled", c.AutoTasksBefore);
@@ -183,7 +155,7 @@ TEST_F(EngineSetup, BadDelaySettingsNeverBlockTheMainThread)
     Sim.Registry().SetString(eHive::LocalMachine, SETTINGS_KEY, "SleepState", "four");
     SetDword(eHive::LocalMachine, "ReversedResumeDelay", static_cast<uint32_t>(-5000));
     SetDword(eHive::LocalMachine, "eHomeCloseDelay", static_cast<uint32_t>(-1000));
-    StartEngine(eOs::Vista);
+    Start(eOs::Vista);
     EXPECT_EQ(Dword(eHive::LocalMachine, "eHomeCloseDelay"), 1000);
     SetDword(eHive::LocalMachine, "eHomeCloseDelay", static_cast<uint32_t>(-1000));
     const uint64_t before = Sim.Clock().Now();
@@ -196,7 +168,7 @@ TEST_F(EngineSetup, BadDelaySettingsNeverBlockTheMainThread)
 
 TEST_F(EngineSetup, PowerActionFlagsAreTestedInTheAcPolicyAndChangedInBoth)
 {
-    StartEngine(eOs::XP);
+    Start(eOs::XP);
     auto flags = [&](int level) {
         const auto policy = Sim.PowerPolicy().GetRecord<cSystemPowerPolicy>(level);
         return std::vector<uint32_t>{policy.PowerButton.Flags, policy.SleepButton.Flags, policy.Idle.Flags,

@@ -9,20 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "EngineTestBench.h"
 #include "detection/MediaCenterExtender.h"
 #include "detection/RecordingMonitor.h"
-#include "engine/McePowerManager.h"
-#include "foundation/MessageLogger.h"
-#include "foundation/Settings.h"
-#include "foundation/WindowsVersion.h"
-#include "osconfig/OSConfigurationFactory.h"
-#include "platform/sim/SimWindows.h"
 #include "targets/MediaCenterContract.h"
 
 namespace {
 
-constexpr const char* LOG_FILE = "C:\\Logs\\SLH Log.txt";
-constexpr size_t STAMP_COLUMNS = 31;  // "Wed 09 Dec 2026 23:50:00.000 - "
 constexpr uint64_t SECOND = 1000;
 constexpr uint64_t MINUTE = 60 * SECOND;
 constexpr uint64_t HOUR = 60 * MINUTE;
@@ -38,19 +31,6 @@ constexpr const char* UNATTENDED_IDLE = "Unattended-resume idle period detected"
 constexpr const char* MC_IDLE = "'Media Center is running and idle' idle period detected";
 constexpr const char* NO_INPUT_IDLE = "'Media Center is running and no user input' idle period detected";
 
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    for (size_t start = 0; start < text.size();) {
-        size_t end = text.find("\r\n", start);
-        if (end == std::string::npos)
-            end = text.size();
-        lines.push_back(text.substr(start, end - start));
-        start = end + 2;
-    }
-    return lines;
-}
-
 bool IsIdlePeriod(const std::string& line)
 {
     return line.find("idle period detected") != std::string::npos;
@@ -58,12 +38,11 @@ bool IsIdlePeriod(const std::string& line)
 
 // One simulated machine with the engine and the monitor, and the clock of
 // its night.
-class cNight {
+class cNight : public cEngineTestBench {
 public:
     cNight()
     {
-        SetHklm("LogMode", 1);
-        Sim.Registry().SetString(eHive::LocalMachine, SETTINGS_KEY, "LogPath", "C:\\Logs");
+        LogToFile();
         SetHklm("SleepState", 4);
         Sim.Clock().SetTickBase(UPTIME_AT_START);
         Sim.Clock().SetLocalTime({2026, 12, 3, 9, 23, 50, 0, 0});
@@ -73,25 +52,12 @@ public:
     // then the start-up pair Suspend, Resume(SuspendIdleOnResume).
     void Start()
     {
-        cOsVersionRecord record;
-        record.Major = 6;
-        record.Minor = 1;
-        record.ProductType = 1;
-        Sim.System().SetVersionRecord(record);
-        Logger = std::make_unique<cMessageLogger>(Sim.Get(), "SLH Log.txt");
         SessionCounter = std::make_unique<cMediaCenterExtender>(Sim.Get());
-        Version = std::make_unique<cWindowsVersion>(Sim.Get());
-        OSConfiguration = CreateOSConfiguration(Sim.Get(), *Version);
-        Engine = std::make_unique<cVistaSuspendEngine>(Sim.Get(), *Version, *OSConfiguration, false, 0, *Logger);
+        cEngineTestBench::Start(eOs::Windows7, 0);
         Monitor = std::make_unique<cRecordingMonitor>(Sim.Get(), *Engine, *Version, *Logger, *SessionCounter);
         Monitor->Suspend();
         Monitor->Resume(0);
         TakeLog();
-    }
-
-    void SetHklm(const char* name, uint32_t value)
-    {
-        Sim.Registry().SetDword(eHive::LocalMachine, SETTINGS_KEY, name, value);
     }
 
     uint64_t Now() { return Sim.Clock().Now(); }
@@ -184,20 +150,6 @@ public:
         return record;
     }
 
-    // The log's lines since the last call, without time stamps; continuation
-    // lines are indented by two blanks.
-    std::vector<std::string> TakeLog()
-    {
-        std::string text;
-        Sim.Files().ReadWholeFile(LOG_FILE, text);
-        std::vector<std::string> texts;
-        for (const std::string& line : Lines(text.substr(std::min(Consumed, text.size())))) {
-            const bool continuation = line.rfind(std::string(STAMP_COLUMNS, ' '), 0) == 0;
-            texts.push_back((continuation ? "  " : "") + line.substr(std::min(STAMP_COLUMNS, line.size())));
-        }
-        Consumed = text.size();
-        return texts;
-    }
     // The sleeps the engine began on the requests of the monitor.
     static size_t SleepRequests(const std::vector<std::string>& log)
     {
@@ -205,16 +157,10 @@ public:
     }
     bool Holds(uint32_t bit) { return (Monitor->GetStayAwakeConditions() & bit) != 0; }
 
-    cSimWindows Sim;
-    std::unique_ptr<cMessageLogger> Logger;
     std::unique_ptr<cMediaCenterExtender> SessionCounter;
-    std::unique_ptr<cWindowsVersion> Version;
-    std::unique_ptr<cOSConfiguration> OSConfiguration;
-    std::unique_ptr<cMcePowerManager> Engine;
     std::unique_ptr<cRecordingMonitor> Monitor;
     std::vector<std::string> LastEvaluation;
     uint64_t WakeMoment = 0;
-    size_t Consumed = 0;
 };
 
 class RecordingMonitor : public ::testing::Test, protected cNight {};

@@ -5,26 +5,16 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "engine/McePowerManager.h"
+#include "EngineTestBench.h"
 #include "engine/PowerEvents.h"
-#include "foundation/MessageLogger.h"
-#include "foundation/Settings.h"
-#include "foundation/WindowsVersion.h"
-#include "osconfig/OSConfigurationFactory.h"
 #include "platform/WinConst.h"
-#include "platform/sim/SimWindows.h"
 
 namespace {
 
-enum class eOs { XP, Vista, Windows7 };
-
-constexpr const char* LOG_FILE = "C:\\Logs\\SLH Log.txt";
-constexpr size_t STAMP_COLUMNS = 31;  // "Wed 09 Dec 2026 20:10:00.000 - "
 constexpr uint32_t ES_SYSTEM_REQUIRED = 0x01;
 constexpr uint32_t ES_DISPLAY_REQUIRED = 0x02;
 constexpr uint32_t ES_AWAYMODE_REQUIRED = 0x40;
@@ -46,60 +36,17 @@ public:
 
 // A home-theatre PC with logging on and the engine of its Windows (or the
 // Vista engine on another Windows, when asked).
-class cHtpc {
+class cHtpc : public cEngineTestBench {
 public:
-    explicit cHtpc(eOs os, bool vistaEngine, std::function<std::unique_ptr<cOSConfiguration>(cPlatform&)> makeOS = {})
+    explicit cHtpc(eOs os, bool vistaEngine, const cMakeOSConfiguration& makeOS = {})
     {
-        Sim.Registry().SetDword(eHive::LocalMachine, SETTINGS_KEY, "LogMode", 1);
-        Sim.Registry().SetString(eHive::LocalMachine, SETTINGS_KEY, "LogPath", "C:\\Logs");
-        cOsVersionRecord record;
-        record.Major = os == eOs::XP ? 5 : 6;
-        record.Minor = os == eOs::Vista ? 0 : 1;
-        record.ProductType = 1;
-        Sim.System().SetVersionRecord(record);
+        LogToFile();
+        SetWindows(os);
         Sim.Clock().Advance(HOUR);
-        Logger = std::make_unique<cMessageLogger>(Sim.Get(), "SLH Log.txt");
-        Version = std::make_unique<cWindowsVersion>(Sim.Get());
-        OSConfiguration = makeOS ? makeOS(Sim.Get()) : CreateOSConfiguration(Sim.Get(), *Version);
+        StartPlatform(makeOS);
         StartEngine(vistaEngine);
     }
     explicit cHtpc(eOs os) : cHtpc(os, os != eOs::XP) {}
-
-    // A new engine, for what the engine does at its construction.
-    void StartEngine(bool vistaEngine)
-    {
-        Engine.reset();
-        if (vistaEngine)
-            Engine = std::make_unique<cVistaSuspendEngine>(Sim.Get(), *Version, *OSConfiguration, false, MAIN_WINDOW,
-                                                           *Logger);
-        else
-            Engine = std::make_unique<cMcePowerManager>(Sim.Get(), *Version, *OSConfiguration, false, *Logger);
-    }
-
-    void Set(const char* name, uint32_t value)
-    {
-        Sim.Registry().SetDword(eHive::LocalMachine, SETTINGS_KEY, name, value);
-    }
-
-    // The log's lines since the last call, without time stamps;
-    // continuation lines are indented by two blanks.
-    std::vector<std::string> TakeLog()
-    {
-        std::string text;
-        Sim.Files().ReadWholeFile(LOG_FILE, text);
-        std::vector<std::string> lines;
-        for (size_t start = std::min(Consumed, text.size()); start < text.size();) {
-            size_t end = text.find("\r\n", start);
-            if (end == std::string::npos)
-                end = text.size();
-            const std::string line = text.substr(start, end - start);
-            const bool continuation = line.rfind(std::string(STAMP_COLUMNS, ' '), 0) == 0;
-            lines.push_back((continuation ? "  " : "") + line.substr(std::min(STAMP_COLUMNS, line.size())));
-            start = end + 2;
-        }
-        Consumed = text.size();
-        return lines;
-    }
 
     void SetAwayMode(bool on)
     {
@@ -115,14 +62,6 @@ public:
     {
         return Sim.PowerPolicy().SuspendCalls().size() + Sim.Security().SystemPowerStateCalls().size();
     }
-
-    static constexpr WindowHandle MAIN_WINDOW = 0x10010;
-    cSimWindows Sim;
-    std::unique_ptr<cMessageLogger> Logger;
-    std::unique_ptr<cWindowsVersion> Version;
-    std::unique_ptr<cOSConfiguration> OSConfiguration;
-    std::unique_ptr<cMcePowerManager> Engine;
-    size_t Consumed = 0;
 };
 
 std::string Describe(const std::vector<std::string>& lines)
@@ -155,7 +94,7 @@ TEST(SuspendInitiator, SleepsOnce100MsAfterTheRequestInTheConfiguredState)
         EXPECT_EQ(htpc.Sim.Threads().StartedNames(), std::vector<std::string>{"SLH Suspend Initiator"});
         EXPECT_EQ(htpc.TakeLog(), std::vector<std::string>{c.Legacy ? "cSuspendInitiator - UseLegacyCall_ == true"
                                                                     : "cSuspendInitiator - UseLegacyCall_ == false"});
-        htpc.Set("SleepState", c.SleepState);
+        htpc.SetHklm("SleepState", c.SleepState);
         const uint64_t start = htpc.Sim.Clock().Now();
 
         EXPECT_EQ(htpc.Engine->RequestSuspend(true), 1);
@@ -191,11 +130,11 @@ TEST(SuspendInitiator, SleepsOnce100MsAfterTheRequestInTheConfiguredState)
 TEST(SuspendInitiator, ARequestDuringTheWaitOnlyChangesTheStateOfTheComingCall)
 {
     cHtpc htpc(eOs::Windows7);
-    htpc.Set("SleepState", 4);
+    htpc.SetHklm("SleepState", 4);
     const uint64_t start = htpc.Sim.Clock().Now();
     htpc.Engine->RequestSuspend(false);
     htpc.Sim.Windowing().RunUntil(start + 60);
-    htpc.Set("SleepState", 5);
+    htpc.SetHklm("SleepState", 5);
     EXPECT_EQ(htpc.Engine->RequestSuspend(false), 1);
 
     htpc.Sim.Windowing().RunUntil(start + HOUR);
@@ -352,8 +291,8 @@ TEST(XpEngine, SuspendMethodChoosesTheSleepFunctionAndTheOutcomeIsLogged)
         SCOPED_TRACE("SuspendMethod " + std::to_string(c.SuspendMethod) + ", SleepState " +
                      std::to_string(c.SleepState) + (c.Forced ? ", forced" : "") + (c.SleepWorks ? "" : ", failing"));
         cHtpc htpc(eOs::XP);
-        htpc.Set("SuspendMethod", static_cast<uint32_t>(c.SuspendMethod));
-        htpc.Set("SleepState", c.SleepState);
+        htpc.SetHklm("SuspendMethod", static_cast<uint32_t>(c.SuspendMethod));
+        htpc.SetHklm("SleepState", c.SleepState);
         if (!c.SleepWorks) {
             // As Windows does, the failing call leaves its error behind.
             auto fail = [&](const auto&) {
