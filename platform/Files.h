@@ -21,6 +21,8 @@ public:
     virtual bool DeleteFile(const std::string& path) = 0;
     // The temporary folder, ending in a backslash; empty on failure.
     virtual std::string GetTempPath() = 0;
+    // The Windows folder (GetWindowsDirectory), without a trailing backslash.
+    virtual bool GetWindowsDirectory(std::string& path) = 0;
     // Creates a new, empty file with a unique name in the directory
     // (GetTempFileName with unique number 0: the name is the prefix's first
     // three characters, a hexadecimal number and ".tmp"); path is its full

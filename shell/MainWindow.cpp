@@ -7,6 +7,7 @@
 #include "detection/RecordingMonitor.h"
 #include "engine/McePowerManager.h"
 #include "osconfig/OSConfigurationFactory.h"
+#include "targets/MediaCenterContract.h"
 #include "platform/WinConst.h"
 
 namespace {
@@ -197,9 +198,10 @@ void TfMain::TellActivityDetection(uintptr_t event)
 // Settings that cannot apply on this machine are switched off by reason bit.
 void TfMain::SetSettingAvailability()
 {
-    // Until the Media Center target can tell, Media Center counts as present
-    // where Windows says it is a Media Center edition.
-    const bool mediaCenterInstalled = Version->IsMediaCenter();
+    // What the Media Center target will report as installed: its shell
+    // exists, or the harmless stand-in replaces it for testing.
+    const cPersistentBool fakeTarget(Platform.Registry, "eHome_FakeTarget", HIVE_LOCAL_MACHINE);
+    const bool mediaCenterInstalled = IsMediaCenterShellPresent(Platform.Files) || fakeTarget.Get();
     cRecordingMonitorSettings& settings = Monitor->Settings;
     for (cPersistentBool* setting : {&settings.RecordingMonitorEnabled, &settings.MceIdleDetectionEnabled,
                                      &settings.UserInputIdleDetection, &settings.ForceAwayWhenExtenderInUse})

@@ -39,6 +39,7 @@ public:
     WindowHandle Handle() const { return Window; }
     const cRunFlags& GetRunFlags() const { return Flags; }
     cMcePowerManager* GetEngineForTesting() const { return Engine.get(); }
+    cRecordingMonitor* GetMonitorForTesting() const { return Monitor.get(); }
 
 private:
     void WriteStartupLines();

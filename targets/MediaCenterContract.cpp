@@ -22,6 +22,14 @@ void WriteUint32(uint8_t* bytes, uint32_t value)
 
 }  // namespace
 
+bool IsMediaCenterShellPresent(cFileSystem& files)
+{
+    std::string windowsFolder;
+    if (!files.GetWindowsDirectory(windowsFolder))
+        windowsFolder = "C:\\Windows";
+    return files.FileExists(MediaCenterShellPath(windowsFolder));
+}
+
 std::string MediaCenterShellPath(const std::string& windowsFolder)
 {
     return windowsFolder + "\\ehome\\" + MC_SHELL_PROGRAM;

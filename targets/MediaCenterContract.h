@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/Files.h"
+
 // The shell, in the Windows folder's "\ehome" folder. Media Center is
 // installed exactly when this file exists.
 constexpr const char* MC_SHELL_PROGRAM = "ehshell.exe";
@@ -28,6 +30,8 @@ constexpr const char* MC_RUN_VALUE_NAME = "Windows Media Center";
 // Paths under the Windows folder (given without a trailing backslash).
 std::string MediaCenterShellPath(const std::string& windowsFolder);
 std::string MediaCenterTrayPath(const std::string& windowsFolder);
+// Media Center is installed: its shell exists in the Windows folder's "\ehome".
+bool IsMediaCenterShellPresent(cFileSystem& files);
 // The command of the Run-key value.
 std::string MediaCenterRunCommand(const std::string& windowsFolder);
 

@@ -100,6 +100,12 @@ bool cSimFileSystem::DeleteFile(const std::string& path)
     return fs::is_regular_file(HostPath(path), error) && fs::remove(HostPath(path), error);
 }
 
+bool cSimFileSystem::GetWindowsDirectory(std::string& path)
+{
+    path = "C:\\Windows";
+    return true;
+}
+
 std::string cSimFileSystem::GetTempPath()
 {
     return TempPath;

@@ -21,6 +21,7 @@ public:
     bool ReadWholeFile(const std::string& path, std::string& bytes) override;
     bool DeleteFile(const std::string& path) override;
     std::string GetTempPath() override;
+    bool GetWindowsDirectory(std::string& path) override;
     // Names the files <prefix's first three characters><number>.tmp with
     // an upper-case hexadecimal number that counts up from 1, skipping
     // names that exist; fails when the directory does not exist.

@@ -11,6 +11,10 @@ cSimWindows::cSimWindows()
     PowerPolicy_.SetMachineSleep(&Sleep_);
     Security_.SetMachineSleep(&Sleep_);
 
+    // Windows 7 Home Premium comes with Media Center.
+    Files_.CreateDirectory("C:\\Windows");
+    Files_.CreateDirectory("C:\\Windows\\ehome");
+    Files_.WriteNewFile("C:\\Windows\\ehome\\ehshell.exe", "");
     // The simulated program carries the version of this build.
     unsigned major = 0, minor = 0, release = 0, build = 0;
     std::sscanf(SLH_VERSION_TEXT, "%u.%u.%u.%u", &major, &minor, &release, &build);

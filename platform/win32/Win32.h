@@ -33,6 +33,7 @@
 #undef GetSystemDirectory
 #undef GetTempFileName
 #undef GetTempPath
+#undef GetWindowsDirectory
 #undef GetWindowText
 #undef MessageBox
 #undef PostMessage

@@ -112,6 +112,16 @@ bool cWin32FileSystem::DeleteFile(const std::string& path)
     return DeleteFileA(path.c_str()) != 0;
 }
 
+bool cWin32FileSystem::GetWindowsDirectory(std::string& path)
+{
+    char buffer[MAX_PATH + 1] = {};
+    const UINT length = GetWindowsDirectoryA(buffer, sizeof buffer);
+    if (length == 0 || length >= sizeof buffer)
+        return false;
+    path.assign(buffer, length);
+    return true;
+}
+
 std::string cWin32FileSystem::GetTempPath()
 {
     std::vector<char> buffer(MAX_PATH + 1);

@@ -15,6 +15,7 @@ public:
     bool ReadWholeFile(const std::string& path, std::string& bytes) override;
     bool DeleteFile(const std::string& path) override;
     std::string GetTempPath() override;
+    bool GetWindowsDirectory(std::string& path) override;
     bool GetTempFileName(const std::string& directory, const std::string& prefix, std::string& path) override;
     // SHGetFolderPathA with the CSIDL number, the folder's current path.
     bool GetSpecialFolder(int folder, std::string& path) override;

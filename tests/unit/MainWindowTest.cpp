@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "detection/RecordingMonitor.h"
 #include "engine/PowerEvents.h"
 #include "engine/McePowerManager.h"
 #include "foundation/Settings.h"
@@ -133,6 +134,37 @@ TEST_F(MainWindow, EngineClassFollowsTheWindowsFamily)
     uint32_t delay = 0;
     ASSERT_TRUE(Sim.Registry().GetDword(eHive::LocalMachine, SETTINGS_KEY, "eHomeCloseDelay", delay));
     EXPECT_EQ(delay, 5000u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MainWindow, MediaCenterSettingsAreAvailableOnlyWhereMediaCenterIsInstalled)
+{
+    struct cCase {
+        const char* What;
+        bool ShellPresent;
+        bool FakeTarget;
+        bool Available;
+    };
+    const cCase cases[] = {
+        {"shell present", true, false, true},
+        {"no shell", false, false, false},
+        {"no shell, stand-in", false, true, true},
+    };
+    for (const cCase& c : cases) {
+        SCOPED_TRACE(c.What);
+        Main.reset();
+        if (!c.ShellPresent)
+            Sim.Files().DeleteFile("C:\\Windows\\ehome\\ehshell.exe");
+        Sim.Registry().SetDword(eHive::LocalMachine, SETTINGS_KEY, "eHome_FakeTarget", c.FakeTarget);
+        Sim.Registry().SetDword(eHive::LocalMachine, SETTINGS_KEY, "RecordingMonitorEnabled", 1);
+        Start({"ENGINE"});
+        const cRecordingMonitorSettings& settings = Main->GetMonitorForTesting()->Settings;
+        EXPECT_EQ(settings.RecordingMonitorEnabled.Get(), c.Available);
+        EXPECT_EQ(settings.RecordingMonitorEnabled.IsEnabled(), c.Available);
+    }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <regex>
 #include <sstream>
+#include <thread>
 
 namespace {
 
@@ -97,4 +98,40 @@ std::optional<cLogContent> ReadLogFile(const std::string& path)
         begin = end + 2;
     }
     return log;
+}
+
+std::optional<cLogContent> WaitForLogFile(const std::string& path,
+                                          const std::function<bool(const cLogContent&)>& done,
+                                          std::chrono::milliseconds timeout)
+{
+    constexpr auto POLL_INTERVAL = std::chrono::milliseconds(200);
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        std::optional<cLogContent> log = ReadLogFile(path);
+        if (log && done(*log))
+            return log;
+        if (std::chrono::steady_clock::now() >= deadline)
+            return std::nullopt;
+        std::this_thread::sleep_for(POLL_INTERVAL);
+    }
+}
+
+std::vector<std::string> LogEntries(const cLogContent& log)
+{
+    std::vector<std::string> entries;
+    for (const std::string& line : log.Lines) {
+        const cLogLine parsed = ParseLogLine(line);
+        switch (parsed.Kind) {
+        case cLogLine::eKind::First:
+            entries.push_back(parsed.Text);
+            break;
+        case cLogLine::eKind::Continuation:
+            entries.push_back(ENTRY_INDENT + parsed.Text);
+            break;
+        case cLogLine::eKind::Malformed:
+            entries.push_back(line);
+            break;
+        }
+    }
+    return entries;
 }

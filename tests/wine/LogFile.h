@@ -1,5 +1,6 @@
 #pragma once
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -36,3 +37,15 @@ struct cLogContent {
 
 // Nothing when the file cannot be read.
 std::optional<cLogContent> ReadLogFile(const std::string& path);
+
+// Reads the log file every 200 ms until `done` accepts its content; that
+// content, or nothing when the timeout passed first.
+std::optional<cLogContent> WaitForLogFile(const std::string& path,
+                                          const std::function<bool(const cLogContent&)>& done,
+                                          std::chrono::milliseconds timeout);
+
+// The log's lines as tests write them down: a first line as its text (the
+// stamp dropped), a continuation line as ENTRY_INDENT + its text, a
+// malformed line as it is.
+const std::string ENTRY_INDENT = "  ";
+std::vector<std::string> LogEntries(const cLogContent& log);

@@ -8,6 +8,10 @@ namespace {
 
 // slhmsg's exit codes.
 constexpr int SLHMSG_DONE = 0;
+// slhmsg's words for a power-setting message without a record and a record
+// without data.
+constexpr const char* NULL_RECORD = "null";
+constexpr const char* NO_DATA = "-";
 
 // On top of a command's own wait: the start of a Wine process, and the
 // 10 seconds slhmsg allows a window to answer a sent message.
@@ -63,8 +67,24 @@ bool cWindowMessenger::WaitUntilGone(const cWindowName& window, std::chrono::mil
 std::optional<int64_t> cWindowMessenger::Send(const cWindowName& window, uint32_t message, uint64_t wParam,
                                               int64_t lParam) const
 {
-    const cRunResult result = Run(window, {"send", Hex(message), Hex(wParam), Hex(static_cast<uint64_t>(lParam))},
-                                  std::chrono::milliseconds(0));
+    return RunForResult(window, {"send", Hex(message), Hex(wParam), Hex(static_cast<uint64_t>(lParam))});
+}
+
+std::optional<int64_t> cWindowMessenger::SendPowerSetting(const cWindowName& window, const std::string& guid,
+                                                          const std::string& hexData) const
+{
+    return RunForResult(window, {"powersetting", guid, hexData.empty() ? NO_DATA : hexData});
+}
+
+std::optional<int64_t> cWindowMessenger::SendNullPowerSetting(const cWindowName& window) const
+{
+    return RunForResult(window, {"powersetting", NULL_RECORD, NO_DATA});
+}
+
+std::optional<int64_t> cWindowMessenger::RunForResult(const cWindowName& window,
+                                                      std::vector<std::string> command) const
+{
+    const cRunResult result = Run(window, std::move(command), std::chrono::milliseconds(0));
     if (!result.Finished || result.ExitCode != SLHMSG_DONE)
         return std::nullopt;
     const std::string line = FirstLine(result.Output);

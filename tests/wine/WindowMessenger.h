@@ -26,10 +26,20 @@ public:
     std::optional<int64_t> Send(const cWindowName& window, uint32_t message, uint64_t wParam = 0,
                                 int64_t lParam = 0) const;
     bool Post(const cWindowName& window, uint32_t message, uint64_t wParam = 0, int64_t lParam = 0) const;
+    // WM_POWERBROADCAST with PBT_POWERSETTINGCHANGE and a power-setting
+    // record in the window's process: the setting's GUID
+    // ("{98A7F580-...}") and the data bytes as hexadecimal digits in memory
+    // order ("01000000" is the DWORD 1; "" gives a record without data).
+    // The result as for Send.
+    std::optional<int64_t> SendPowerSetting(const cWindowName& window, const std::string& guid,
+                                            const std::string& hexData) const;
+    // The same message with a null lParam instead of a record.
+    std::optional<int64_t> SendNullPowerSetting(const cWindowName& window) const;
     std::optional<bool> IsVisible(const cWindowName& window) const;
     std::optional<std::string> Title(const cWindowName& window) const;
 
 private:
+    std::optional<int64_t> RunForResult(const cWindowName& window, std::vector<std::string> command) const;
     cRunResult Run(const cWindowName& window, std::vector<std::string> command,
                    std::chrono::milliseconds timeout) const;
 

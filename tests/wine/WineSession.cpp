@@ -5,9 +5,21 @@
 
 namespace fs = std::filesystem;
 
+namespace {
+// Windows tools that Wine lacks; the build's stand-ins take their place in
+// the system directory of the template, so every test prefix has them.
+constexpr const char* STAND_IN_TOOLS[] = {"powercfg.exe"};
+}  // namespace
+
 cWineSession::cWineSession(std::string windowsBuildFolder)
     : BuildFolder(std::move(windowsBuildFolder)), Xvfb(), Prefix(Xvfb.Name())
 {
+    const fs::path systemFolder = fs::path(Prefix.Path()) / "drive_c" / "windows" / "system32";
+    for (const char* tool : STAND_IN_TOOLS) {
+        const std::string source = ProgramPath(tool);
+        if (!source.empty())
+            fs::copy_file(source, systemFolder / tool, fs::copy_options::overwrite_existing);
+    }
 }
 
 std::string cWineSession::ProgramPath(const std::string& exeName) const

@@ -5,10 +5,14 @@
 #include "XvfbDisplay.h"
 
 // What all Wine tests of one run share: the X display and the template
-// prefix, both made once, and the folder of the Windows build.
+// prefix, both made once, and the folder of the Windows build. The build's
+// stand-ins for Windows tools that Wine lacks (powercfg.exe) are put into
+// the template's system directory, where the program finds the real ones.
 class cWineSession {
 public:
-    // Throws std::runtime_error when the display or the prefix cannot be made.
+    // Throws std::runtime_error when the display or the prefix cannot be
+    // made (std::filesystem::filesystem_error when a stand-in cannot be
+    // copied).
     explicit cWineSession(std::string windowsBuildFolder);
 
     const std::string& Display() const { return Xvfb.Name(); }

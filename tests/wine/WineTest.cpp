@@ -112,6 +112,20 @@ cChildProcess& cSlumberholdWineTest::StartHelper(const std::string& exeName, con
     return *Helpers.back();
 }
 
+cRunResult cSlumberholdWineTest::RunHelper(const std::string& exeName, const std::vector<std::string>& arguments,
+                                           std::chrono::milliseconds timeout)
+{
+    std::vector<std::string> command = {ProgramPath(exeName)};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    return Wine->Run(command, timeout);
+}
+
+cRunResult cSlumberholdWineTest::RunInPrefix(const std::vector<std::string>& command,
+                                             std::chrono::milliseconds timeout)
+{
+    return Wine->Run(command, timeout);
+}
+
 cBoxWatcher& cSlumberholdWineTest::WatchMessageBoxes()
 {
     Boxes = std::make_unique<cBoxWatcher>(*Wine, ProgramPath("slhboxwatch.exe"), Folder->Path() + "/boxes.txt");

@@ -43,6 +43,13 @@ protected:
     // Another program of the Windows build (slhlogwriter.exe, ...), in the
     // background.
     cChildProcess& StartHelper(const std::string& exeName, const std::vector<std::string>& arguments);
+    // A program of the Windows build run to its end (killed at the timeout),
+    // with its standard output.
+    cRunResult RunHelper(const std::string& exeName, const std::vector<std::string>& arguments,
+                         std::chrono::milliseconds timeout);
+    // A program of the prefix itself (taskkill.exe, C:\windows\notepad.exe),
+    // the same way.
+    cRunResult RunInPrefix(const std::vector<std::string>& command, std::chrono::milliseconds timeout);
     // Starts slhboxwatch.exe; start it before anything that may show a box.
     cBoxWatcher& WatchMessageBoxes();
 

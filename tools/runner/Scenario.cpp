@@ -16,6 +16,7 @@
 #include "platform/Sessions.h"
 #include "platform/WinConst.h"
 #include "shell/MainWindow.h"
+#include "targets/MediaCenterContract.h"
 
 namespace {
 
@@ -436,6 +437,10 @@ void cScenarioPlayer::Command(const std::vector<std::string>& words, int number)
         }
         Sim.System().SetVersionRecord(record);
         Sim.System().SetSystemMetric(SYSTEM_METRIC_MEDIACENTER, mediaCenter ? 1 : 0);
+        if (mediaCenter)
+            Sim.Files().WriteNewFile(MediaCenterShellPath("C:\\Windows"), "");
+        else
+            Sim.Files().DeleteFile(MediaCenterShellPath("C:\\Windows"));
     } else if (verb == "broadcast") {
         need(1);
         Broadcast(ParsePowerEvent(words[1]), words.size() > 2 ? std::stoll(words[2], nullptr, 0) : 0);
