@@ -398,7 +398,7 @@ uint32_t cRecordingMonitor::BuildConditions(uint32_t now, uint32_t lastInput, ui
 
 uint32_t cRecordingMonitor::WindowConditions()
 {
-    const WindowHandle window = Platform.Windowing.FindWindow(MC_SHELL_WINDOW_CLASS, "");
+    const WindowHandle window = Platform.Windowing.FindWindow(Engine.GetMediaCenterWindowClass(), "");
     if (window == 0)
         return 0;
     uint32_t conditions = 0;

@@ -13,6 +13,7 @@
 #include "engine/SuspendInitiator.h"
 #include "osconfig/OSConfiguration.h"
 #include "platform/WinConst.h"
+#include "targets/MediaCenterContract.h"
 
 namespace {
 
@@ -739,9 +740,10 @@ void cMcePowerManager::UnblankWhenWindowAppears(const std::string& /*windowClass
 // cBlanker::HideTaskBar.
 void cMcePowerManager::HideTaskBar() {}
 // The targets' IsRunning.
-bool cMcePowerManager::TargetIsRunning(eTarget /*target*/)
+// A target runs while a window of its class exists.
+bool cMcePowerManager::TargetIsRunning(eTarget target)
 {
-    return false;
+    return Platform.Windowing.FindWindow(TargetWindowClass(target), "") != 0;
 }
 // The targets' MustStopAtSuspend.
 bool cMcePowerManager::TargetMustStopAtSuspend(eTarget /*target*/)
@@ -754,9 +756,21 @@ bool cMcePowerManager::TargetMustStartAtResume(eTarget /*target*/)
     return false;
 }
 // The targets' GetWindowClass.
-std::string cMcePowerManager::TargetWindowClass(eTarget /*target*/)
+// The class of the target's main window; a target replaced by its harmless
+// stand-in for testing is recognised by the stand-in's window.
+std::string cMcePowerManager::TargetWindowClass(eTarget target)
 {
-    return std::string();
+    const bool mediaCenter = target == eTarget::Ehome;
+    const cPersistentBool fakeTarget(Platform.Registry, mediaCenter ? "eHome_FakeTarget" : "MediaPortal_FakeTarget",
+                                     HIVE_LOCAL_MACHINE);
+    if (mediaCenter)
+        return fakeTarget.Get() ? "Notepad" : MC_SHELL_WINDOW_CLASS;
+    return fakeTarget.Get() ? "WordPadClass" : "WindowsForms10.Window.8.app.0.3ce0bb8";
+}
+
+std::string cMcePowerManager::GetMediaCenterWindowClass()
+{
+    return TargetWindowClass(eTarget::Ehome);
 }
 // The targets' Close (window, its process id, hibernation).
 void cMcePowerManager::TargetClose(eTarget /*target*/, const cWindowInfo& /*window*/, bool /*hibernate*/) {}

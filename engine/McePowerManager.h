@@ -106,6 +106,8 @@ public:
     bool IsMonitorOn() const { return MonitorOn; }
     // The later of the last user input and the baseline reset.
     uint32_t GetLastUserInputTick();
+    // The class of the Media Center front-end's main window.
+    std::string GetMediaCenterWindowClass();
     void ResetUserActivityBaseline();
     uint32_t GetUserActivityBaseline() const { return ActivityBaseline; }
     // Kept for the recording monitor: input after the baseline was logged.
