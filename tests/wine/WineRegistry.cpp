@@ -30,8 +30,18 @@ cWineRegistry::cWineRegistry(const cWine& wine) : Wine(wine)
 bool cWineRegistry::Add(const std::string& key, const std::string& name, const std::string& type,
                         const std::string& data) const
 {
-    const cRunResult result = Wine.Run({"reg", "add", key, "/v", name, "/t", type, "/d", data, "/f"}, REG_TIMEOUT);
-    return result.Finished && result.ExitCode == 0;
+    // A loaded machine now and then makes reg.exe fail once; a second and a
+    // third try tell a passing hiccup from a real failure.
+    constexpr int ATTEMPTS = 3;
+    for (int attempt = 1; attempt <= ATTEMPTS; ++attempt) {
+        const cRunResult result =
+            Wine.Run({"reg", "add", key, "/v", name, "/t", type, "/d", data, "/f"}, REG_TIMEOUT);
+        if (result.Finished && result.ExitCode == 0)
+            return true;
+        std::fprintf(stderr, "reg add %s /v %s failed (try %d, %s, exit %d): %s\n", key.c_str(), name.c_str(),
+                     attempt, result.Finished ? "finished" : "timed out", result.ExitCode, result.Output.c_str());
+    }
+    return false;
 }
 
 bool cWineRegistry::SetDword(const std::string& key, const std::string& name, uint32_t value) const
