@@ -300,8 +300,11 @@ int cOSConfiguration::Suspend(bool suspend, bool force, bool useSystemPowerState
     const bool slept = useSystemPowerState ? Platform.Security.SetSystemPowerState(suspend, force)
                                            : SetSuspendState(!suspend, force, false);
     // Released whatever the call did: a refused sleep must not leave the
-    // privilege enabled for everything else this process does.
+    // privilege enabled for everything else this process does. The caller
+    // reports the sleep call's error, which the release would overwrite.
+    const uint32_t sleepError = Platform.Errors.GetLastError();
     token->SetPrivilege(Text::SHUTDOWN_PRIVILEGE, false);
+    Platform.Errors.SetLastError(sleepError);
     return slept ? 0 : -3;
 }
 
