@@ -147,7 +147,21 @@ FunctionEnd
   !endif
 !macroend
 
+; Windows without UAC (XP) starts the setup with whatever rights the user
+; has; without an administrator's, HKEY_LOCAL_MACHINE and Program Files
+; cannot be written.
+!macro REQUIRE_ADMINISTRATOR
+  UserInfo::GetAccountType
+  Pop $R0
+  ${If} $R0 != "Admin"
+    MessageBox MB_OK|MB_ICONSTOP "Administrator rights are needed to install or uninstall Slumberhold." /SD IDOK
+    SetErrorLevel 740 ; ERROR_ELEVATION_REQUIRED
+    Quit
+  ${EndIf}
+!macroend
+
 Function .onInit
+  !insertmacro REQUIRE_ADMINISTRATOR
   !insertmacro USE_NATIVE_REGISTRY_VIEW
   StrCpy $NoStart 0
   ${GetParameters} $R0
@@ -263,6 +277,7 @@ SectionEnd
 
 ; After the sections, whose index it needs.
 Function un.onInit
+  !insertmacro REQUIRE_ADMINISTRATOR
   !insertmacro USE_NATIVE_REGISTRY_VIEW
   ${GetParameters} $R0
   ClearErrors
