@@ -79,6 +79,15 @@ std::string MakeSetup(const std::string& folder, const std::string& name, const 
     return output;
 }
 
+// The setup of the build's program, made once per run: makensis takes
+// many seconds. Its folder lives until the test program ends.
+const std::string& CurrentSetup(const std::string& exe64)
+{
+    static const cTempFolder folder("slh-setup");
+    static const std::string setup = MakeSetup(folder.Path(), "Slumberhold-setup-x64.exe", exe64);
+    return setup;
+}
+
 // The current local time as an MS-DOS date and time, as a forced reboot
 // records it (the date in the high word).
 uint32_t DosTimeNow()
@@ -144,9 +153,8 @@ TEST_F(cSlumberholdWineTest, SetupInstallsAndStartsTheEngineAndTheUninstallerKee
     // up at once, but not when the setup starts the engine.
     const uint32_t rebootRecord = DosTimeNow();
     ASSERT_TRUE(Registry().SetDword(USER_SETTINGS_KEY, "RebootInitiated", rebootRecord));
-    const cTempFolder folder("slh-setup");
     const std::string exe = ProgramPath("Slumberhold.exe");
-    const std::string setup = MakeSetup(folder.Path(), "Slumberhold-setup-x64.exe", exe);
+    const std::string setup = CurrentSetup(exe);
 
     const cRunResult installed = RunInPrefix({setup, "/S"}, SETUP_TIMEOUT);
     ASSERT_TRUE(installed.Finished);
@@ -209,7 +217,7 @@ TEST_F(cSlumberholdWineTest, SetupUpgradesInPlaceAndTheUninstallerMayRemoveTheSe
     // upgrade's copy can be told from it.
     const std::string olderExe = ProgramPath("slhmsg.exe");
     const std::string older = MakeSetup(folder.Path(), "older-setup.exe", olderExe, "0.9.0.0");
-    const std::string setup = MakeSetup(folder.Path(), "Slumberhold-setup-x64.exe", exe);
+    const std::string setup = CurrentSetup(exe);
     const auto programEntries = [&] {
         const cRunResult listed = RunInPrefix({"reg", "query", UNINSTALL_KEYS, "/s"}, REG_TIMEOUT);
         return listed.Finished && listed.ExitCode == 0 ? CountProgramEntries(listed.Output) : -1L;
