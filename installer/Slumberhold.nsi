@@ -106,7 +106,7 @@ Function ${prefix}ClosePrograms
       ${Break}
     ${EndIf}
     DetailPrint "Closing $R0"
-    System::Call "user32::GetWindowThreadProcessId(p R1, *i 0 R2)"
+    System::Call "user32::GetWindowThreadProcessId(p R1, *i .R2)"
     ; SYNCHRONIZE | PROCESS_TERMINATE
     System::Call "kernel32::OpenProcess(i 0x00100001, i 0, i R2) p.R3"
     System::Call "user32::PostMessage(p R1, i ${WM_CLOSE}, p 0, p 0)"
@@ -122,8 +122,10 @@ Function ${prefix}ClosePrograms
       ; Without a handle, wait for the window to go.
       ${For} $R2 1 80
         Sleep 250
-        IsWindow $R1 0 +2
-        ${Break}
+        System::Call "user32::IsWindow(p R1) i.R3"
+        ${If} $R3 = 0
+          ${Break}
+        ${EndIf}
       ${Next}
     ${EndIf}
   ${Next}
