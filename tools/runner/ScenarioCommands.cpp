@@ -176,6 +176,8 @@ void cScenarioPlayer::RequestSuspend(const tWords& words)
     cMcePowerManager* engine = App ? App->GetEngineForTesting() : nullptr;
     if (engine == nullptr)
         throw std::runtime_error("there is no engine to ask");
+    if (Sim.Sleep().IsAsleep())
+        throw std::runtime_error("the machine sleeps: nothing asks for sleep before a wake");
     engine->RequestSuspend(words.size() > 2);
     Pump();
 }
