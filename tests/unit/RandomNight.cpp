@@ -220,15 +220,18 @@ void cRandomNight::Ended(uint64_t& end)
 }
 
 // A recording the program saw after its rest leaves a grace of 30 s
-// instead of the wake's own.
+// instead of the wake's own. It is seen when it lasts across a heartbeat
+// (one a second) after the rest.
 void cRandomNight::EndRecording(int number)
 {
     const uint64_t now = Now();
+    const uint64_t start = Activity.Recordings[number];
+    const uint64_t watched = std::max(start, Wake.At + REST + SECOND);
     Activity.Recordings.erase(number);
     Ended(Wake.RecordingEnd);
-    if (now > Wake.At + REST + 2 * SECOND)
+    if (now >= watched + SECOND + DECISION_WINDOW)
         Wake.RecordingSeen = true;
-    else if (now + SECOND > Wake.At + REST)
+    else if (now > start && now + SECOND > Wake.At + REST)
         Wake.RecordingMaybeSeen = true;
     Do("recording end " + std::to_string(number));
 }
