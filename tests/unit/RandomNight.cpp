@@ -261,9 +261,10 @@ void cRandomNight::Setup()
     Do(std::string("set HKLM IgnoreSuspendBlock ") + (IgnoreSuspendBlock ? "1" : "0"));
     Do(std::string("set HKLM DebugRecordingMonitor ") + (Grace == 30 ? "1" : "0"));
     Do(std::string("set HKLM ForceAwayWhenExtenderInUse ") + (ForceAway ? "1" : "0"));
-    Do("set HKLM MceIdleTimeout " + std::to_string(20 + Pick(300)));
+    MceIdleTimeout = 20 + Pick(100);
+    Do("set HKLM MceIdleTimeout " + std::to_string(MceIdleTimeout));
     Do(std::string("set HKLM UserInputIdleDetection ") + (Chance(50) ? "1" : "0"));
-    Do("set HKLM UserInputIdleTimeout " + std::to_string(30 + Pick(400)));
+    Do("set HKLM UserInputIdleTimeout " + std::to_string(30 + Pick(150)));
     Do("list \"Non Idle Applications\" Recorder.exe");
     Do("list \"Non Idle Applications\" Backup.exe");
     Do("list \"Non Idle Networksessions\" htpc");
@@ -318,6 +319,10 @@ void cRandomNight::PlayWake()
         Step();
     if (!Player.Windows().Sleep().IsAsleep() && Wake.Checked)
         WindDown();
+    // Or the user walks away from Media Center, long enough for its idle
+    // periods.
+    else if (!Player.Windows().Sleep().IsAsleep() && Chance(50))
+        Wait(MceIdleTimeout + 30 + Pick(60));
     if (!Player.Windows().Sleep().IsAsleep())
         Do("sleep");
 }

@@ -93,6 +93,7 @@ private:
     // The settings of the night.
     bool TreatUnattended = false, IgnoreSuspendBlock = true, ForceAway = true, Hibernate = false;
     uint32_t Grace = 360;
+    uint32_t MceIdleTimeout = 1800;
     uint64_t Started = 0;
 
     cActivity Activity;
