@@ -38,19 +38,16 @@ constexpr uint32_t SA_NOT_FOREGROUND = 0x00100000;  // the Media Center window i
 // After an automatic or unattended wake:
 constexpr uint32_t IDLE_MASK_NON_USER = SA_REC_DISABLED | SA_REC_GRACE | SA_APPS_NON_USER | SA_EXTENDER |
                                         SA_EXEC_STATE | SA_RDP | SA_NET_SESSION;
-// Media Center running and idle. A program that holds the execution state
-// keeps the machine awake here too, unless IgnoreSuspendBlock says not to:
-// Windows' own idle sleep waits for it as well.
+// Media Center running and idle:
 constexpr uint32_t IDLE_MASK_MEDIA_CENTER_IDLE = SA_MC_IDLE_DISABLED | SA_REC_RECENT | SA_MC_BUSY | SA_APPS |
-                                                 SA_EXTENDER | SA_EXEC_STATE | SA_INPUT_MC | SA_RDP |
-                                                 SA_NET_SESSION | SA_NOT_FULLSCREEN | SA_NOT_FOREGROUND;
+                                                 SA_EXTENDER | SA_INPUT_MC | SA_RDP | SA_NET_SESSION |
+                                                 SA_NOT_FULLSCREEN | SA_NOT_FOREGROUND;
 // Media Center running and no user input:
-constexpr uint32_t IDLE_MASK_NO_INPUT = SA_INPUT_IDLE_DISABLED | SA_REC_RECENT | SA_APPS | SA_EXTENDER |
-                                        SA_EXEC_STATE | SA_INPUT | SA_RDP | SA_NET_SESSION | SA_NOT_FULLSCREEN |
-                                        SA_NOT_FOREGROUND;
+constexpr uint32_t IDLE_MASK_NO_INPUT = SA_INPUT_IDLE_DISABLED | SA_REC_RECENT | SA_APPS | SA_EXTENDER | SA_INPUT |
+                                        SA_RDP | SA_NET_SESSION | SA_NOT_FULLSCREEN | SA_NOT_FOREGROUND;
 static_assert(IDLE_MASK_NON_USER == 0x00066901);
-static_assert(IDLE_MASK_MEDIA_CENTER_IDLE == 0x001EF602);
-static_assert(IDLE_MASK_NO_INPUT == 0x001F7204);
+static_assert(IDLE_MASK_MEDIA_CENTER_IDLE == 0x001EB602);
+static_assert(IDLE_MASK_NO_INPUT == 0x001F3204);
 
 // RecordingMonitorEnabled reads false for this reason while the machine
 // hibernates and unattended wakes do not count as automatic: such a wake

@@ -304,11 +304,6 @@ void cRandomNight::WakeUp()
     if (kind == "user" && Chance(80)) {
         Wake.Checked = false;
         Do("input");
-        // Mostly the user comes to watch.
-        if (!Activity.McWindow && Chance(50)) {
-            Activity.McWindow = true;
-            Do("mcwindow open");
-        }
     }
 }
 
