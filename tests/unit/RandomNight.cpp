@@ -124,7 +124,7 @@ bool cRandomNight::NetSessionActive(const cNetSession& session, uint64_t moment)
     return session.Listed && (session.Busy || moment < session.Activity + NET_ACTIVE);
 }
 
-std::string cRandomNight::Blocker(const cActivity& activity, uint64_t moment) const
+std::string cRandomNight::Blocker(const cActivity& activity, uint64_t moment, bool holderCounts) const
 {
     const uint64_t since = moment > DECISION_WINDOW ? moment - DECISION_WINDOW : 0;
     for (const auto& [number, start] : activity.Recordings)
@@ -132,7 +132,7 @@ std::string cRandomNight::Blocker(const cActivity& activity, uint64_t moment) co
             return "recording " + std::to_string(number) + " in progress";
     if (activity.ListedSince && *activity.ListedSince <= since)
         return "a listed program running";
-    if (!IgnoreSuspendBlock && activity.HolderSince && *activity.HolderSince <= since)
+    if (holderCounts && !IgnoreSuspendBlock && activity.HolderSince && *activity.HolderSince <= since)
         return "a program holding the execution state";
     for (const auto& [user, session] : activity.NetSessions)
         if (NetSessionActive(session, moment) && session.Since <= since)
@@ -152,10 +152,24 @@ void cRandomNight::CheckSleeps(const cActivity& before, const std::string& line)
         if (at < Wake.At + REST)
             Violation("the program put the machine to sleep " + std::to_string(at - Wake.At) +
                       " ms after the wake, while detection rests");
-        const std::string held = Blocker(before, at);
-        if (!held.empty() && !Blocker(Activity, at).empty())
+        // Media Center's own idle periods leave the execution state out: Media
+        // Center itself holds it while it runs.
+        const bool holderCounts = !LastSleepWasMediaCenterIdle();
+        const std::string held = Blocker(before, at, holderCounts);
+        if (!held.empty() && !Blocker(Activity, at, holderCounts).empty())
             Violation("the program put the machine to sleep with " + held);
     }
+}
+
+bool cRandomNight::LastSleepWasMediaCenterIdle()
+{
+    const std::string log = Player.LogText();
+    const size_t period = log.rfind("idle period detected");
+    if (period == std::string::npos)
+        return false;
+    const size_t lineBreak = log.rfind("\r\n", period);
+    const size_t lineStart = lineBreak == std::string::npos ? 0 : lineBreak + 2;
+    return log.find("'Media Center is running", lineStart) < period;
 }
 
 std::optional<uint64_t> cRandomNight::Deadline() const

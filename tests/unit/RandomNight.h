@@ -68,7 +68,8 @@ private:
 
     // The activity that forbids a sleep at this moment (held since at least
     // a moment before it); empty when none.
-    std::string Blocker(const cActivity& activity, uint64_t moment) const;
+    std::string Blocker(const cActivity& activity, uint64_t moment, bool holderCounts) const;
+    bool LastSleepWasMediaCenterIdle();
     bool NetSessionActive(const cNetSession& session, uint64_t moment) const;
     // The latest moment an automatic wake may last by the rules, or none
     // while something keeps it awake or the wake is not sure to count.
