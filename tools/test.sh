@@ -58,5 +58,7 @@ else
     echo "== fuzz targets: skipped, no clang++"
 fi
 echo "== integration tests under Wine"
-SLH_WIN64_DIR="$root/build/win64" ctest --test-dir "$root/build/native" -L wine --output-on-failure || status=1
+# Each test has its own display, prefix and wineserver, so they may run side
+# by side; the five minutes of the unattended wake's end overlap the others.
+SLH_WIN64_DIR="$root/build/win64" ctest --test-dir "$root/build/native" -L wine --output-on-failure -j"$jobs" || status=1
 exit $status
