@@ -55,10 +55,11 @@ protected:
     // Waits until the standard error of the test's Wine processes holds the
     // text: Wine's stubs of the power library report their calls there.
     bool WaitForWineErrors(const std::string& text, std::chrono::milliseconds timeout) const;
+    // The Linux path of a program of the Windows build; throws
+    // std::runtime_error when the build has no such program.
+    std::string ProgramPath(const std::string& exeName) const;
 
 private:
-    // Throws std::runtime_error when the build has no such program.
-    std::string ProgramPath(const std::string& exeName) const;
     // A new file name in the test's folder for a program's output.
     std::string OutputFile(const std::string& exeName);
     // Where the standard error of all the test's Wine processes goes; shown
