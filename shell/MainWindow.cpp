@@ -48,8 +48,8 @@ TfMain::TfMain(cPlatform& platform)
     LogWindowsIdleDetails =
         std::make_unique<cPersistentBool>(Platform.Registry, "LogWindowsIdleDetails", HIVE_LOCAL_MACHINE, false);
     Logger = std::make_unique<cMessageLogger>(Platform, LOG_FILE_NAME);
-    // The writer maps the whole block: the texts lie beyond the first page's
-    // first bytes, and a view only promises what it was asked for.
+    // The writer maps the whole block, not only the version word: the texts
+    // lie beyond it, and a view only promises the length asked for.
     StatusBlock = std::make_unique<cMemoryMappedFile>(Platform, ENGINE_STATUS_BLOCK_NAME, ENGINE_STATUS_MAPPING_SIZE,
                                                       static_cast<int32_t>(ENGINE_STATUS_MAPPING_SIZE));
     SessionCounter = std::make_unique<cMediaCenterExtender>(Platform);
