@@ -107,6 +107,8 @@ int cSimDialogs::MessageBoxWithButtonTexts(WindowHandle owner, const std::string
         box.Buttons.push_back({id, shown});
     }
     Boxes.push_back(box);
+    if (OnShow)
+        OnShow(box);
     return Answer(style);
 }
 

@@ -2,6 +2,7 @@
 // The small simulated areas: mutexes, errors, dialogs, version resources,
 // system facts and the locale.
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -78,6 +79,9 @@ public:
     void SetButtonCaptions(std::map<int, std::string> captions) { Captions = std::move(captions); }
     void QueueAnswer(int answer) { Answers.push_back(answer); }
     const std::vector<cSimMessageBox>& Shown() const { return Boxes; }
+    // A box pumps the thread's messages while it is shown: the action runs
+    // then, once per box, as messages that arrive meanwhile would.
+    void WhileShown(std::function<void(const cSimMessageBox&)> action) { OnShow = std::move(action); }
 
 private:
     int Answer(uint32_t style);
@@ -86,6 +90,7 @@ private:
     std::vector<cSimMessageBox> Boxes;
     std::map<int, std::string> Captions{{1, "OK"}, {2, "Cancel"}, {3, "Abort"}, {4, "Retry"},
                                         {5, "Ignore"}, {6, "Yes"}, {7, "No"}};
+    std::function<void(const cSimMessageBox&)> OnShow;
 };
 
 class cSimVersionResources : public cVersionResources {
