@@ -105,6 +105,20 @@ TEST_F(MainWindowTray, WithASleepStateThereIsNoBalloonAndWithoutEngineNoIcon)
     EXPECT_TRUE(configuratorSim.SharedMemory().Contents(ENGINE_STATUS_BLOCK_NAME).empty());
 }
 
+TEST_F(MainWindowTray, TheIconLeavesTheTrayWithTheEngineAtSessionEnd)
+{
+    Start({"ENGINE"});
+    ASSERT_TRUE(Sim.Shell().HasIcon(Main->Handle()));
+    Sim.Windowing().SendMessage(Main->Handle(), WM_ENDSESSION, 1, 0);
+    EXPECT_FALSE(Sim.Shell().HasIcon(Main->Handle()));
+    // Later clicks find no icon: nothing starts, and ticks run on.
+    TrayCallback(WM_LBUTTONDBLCLK);
+    RunFor(3 * SECOND);
+    EXPECT_TRUE(Sim.Processes().Launches().empty());
+    Main.reset();
+    EXPECT_TRUE(Logged("Slumberhold/frontend closed."));
+}
+
 TEST_F(MainWindowTray, Timer1RetriesTheTrayForTwoMinutes)
 {
     struct cCase {
