@@ -6,7 +6,9 @@
 #include "detection/MediaCenterExtender.h"
 #include "detection/RecordingMonitor.h"
 #include "engine/McePowerManager.h"
+#include "osconfig/NvidiaVgaConfiguration.h"
 #include "osconfig/OSConfigurationFactory.h"
+#include "osconfig/WakeDevice.h"
 #include "targets/MediaCenterContract.h"
 #include "platform/WinConst.h"
 
@@ -40,7 +42,7 @@ TfMain::TfMain(cPlatform& platform) : Platform(platform)
 
     Flags = ParseSwitches(Platform.Processes.CommandLineArguments());
 
-    // The graphics-driver fix joins here, before the OS configuration.
+    NvidiaConfiguration = std::make_unique<cNvidiaVgaConfiguration>(Platform.Registry);
     OSConfiguration = CreateOSConfiguration(Platform, *Version);
     // The system-information reader, the processor information and the tray
     // icon are created here, in that order, before the engine.
@@ -48,7 +50,8 @@ TfMain::TfMain(cPlatform& platform) : Platform(platform)
         Engine = std::make_unique<cVistaSuspendEngine>(Platform, *Version, *OSConfiguration, false, Window, *Logger);
     else
         Engine = std::make_unique<cMcePowerManager>(Platform, *Version, *OSConfiguration, false, *Logger);
-    // The logger's new-file hook, the UI font and the wake devices join here.
+    // The logger's new-file hook and the UI font join here.
+    WakeDevices = std::make_unique<cWakeDeviceList>(Platform);
     Monitor = std::make_unique<cRecordingMonitor>(Platform, *Engine, *Version, *Logger, *SessionCounter);
     // The idle fix joins here, then the sleep-state balloon.
 
@@ -77,8 +80,10 @@ TfMain::~TfMain()
     if (Engine)
         Engine->SetRecordingMonitor(nullptr);
     Monitor.reset();
+    WakeDevices.reset();
     Engine.reset();
     OSConfiguration.reset();
+    NvidiaConfiguration.reset();
     Logger->WriteLine("Slumberhold/frontend closed.");
     Logger->WriteLine("", false);
     Version.reset();

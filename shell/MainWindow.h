@@ -12,6 +12,8 @@ class cFileVersion;
 class cWindowsVersion;
 class cMcePowerManager;
 class cOSConfiguration;
+class cNvidiaVgaConfiguration;
+class cWakeDeviceList;
 class cMediaCenterExtender;
 class cRecordingMonitor;
 
@@ -69,8 +71,11 @@ private:
     std::unique_ptr<cMessageLogger> Logger;
     std::unique_ptr<cMediaCenterExtender> SessionCounter;
     std::unique_ptr<cWindowsVersion> Version;
+    std::unique_ptr<cNvidiaVgaConfiguration> NvidiaConfiguration;
     std::unique_ptr<cOSConfiguration> OSConfiguration;
     // Destroyed early at session end; the window then runs on without it.
     std::unique_ptr<cMcePowerManager> Engine;
+    // Filled only when the settings window asks.
+    std::unique_ptr<cWakeDeviceList> WakeDevices;
     std::unique_ptr<cRecordingMonitor> Monitor;
 };
