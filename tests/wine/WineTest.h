@@ -52,6 +52,12 @@ protected:
     cRunResult RunInPrefix(const std::vector<std::string>& command, std::chrono::milliseconds timeout);
     // Starts slhboxwatch.exe; start it before anything that may show a box.
     cBoxWatcher& WatchMessageBoxes();
+    // The boxes of the program's start under Wine's Windows 7, once per
+    // start: its powrprof.dll lacks the power-setting functions.
+    static std::vector<cBoxRecord> WineStartupBoxes(size_t starts = 1)
+    {
+        return std::vector<cBoxRecord>(starts, cBoxRecord{"powrprof.dll", "GetProcAddress failed."});
+    }
 
 private:
     // Throws std::runtime_error when the build has no such program.
