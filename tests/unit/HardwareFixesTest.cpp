@@ -217,7 +217,7 @@ TEST_F(FrontPanel, AResumeKillsItOnlyWhenAsked)
     EXPECT_EQ(launch.Show, SHOW_HIDE);
     EXPECT_EQ(LogLines(), (std::vector<std::string>{
                               "Killing \"Intel Front Panel Manager Service\" (FPManager.exe)",
-                              "Killing \"Intel Front Panel Manager Service\" done, exitcode=128", ""}));
+                              "Killing \"Intel Front Panel Manager Service\" done, exitcode=128"}));
 }
 
 TEST_F(FrontPanel, AHangingTaskkillIsGivenUpAfterThirtySeconds)

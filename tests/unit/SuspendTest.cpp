@@ -182,7 +182,7 @@ TEST(VistaEngine, LeavesAwayModeBeforeTheSleepButNeverRefusesIt)
     for (const cCase& c : cases) {
         SCOPED_TRACE(std::string(c.AwayMode ? "away" : "present") + (c.Allowed ? ", allowed" : ""));
         cHtpc htpc(eOs::Windows7);
-        ASSERT_NE(dynamic_cast<cWindows7Configuration*>(htpc.OSConfiguration.get()), nullptr);
+        ASSERT_NE(dynamic_cast<cVistaConfiguration*>(htpc.OSConfiguration.get()), nullptr);
         const uint32_t allowed = c.Allowed ? 1 : 0;
         htpc.Sim.PowerPolicy().SetPowerSetting(POWER_SUBGROUP_SLEEP, POWER_SETTING_ALLOW_AWAY_MODE, allowed, allowed);
         const size_t writesBefore = htpc.Sim.PowerPolicy().PowerSettingWrites().size();
