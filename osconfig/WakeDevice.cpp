@@ -3,6 +3,7 @@
 namespace {
 
 constexpr const char* POWERCFG = "powercfg.exe";
+constexpr const char* POWERCFG_IN_SYSTEM = "\\powercfg.exe";
 constexpr const char* QUERY_PROGRAMMABLE = "/devicequery wake_programmable";
 constexpr const char* QUERY_ARMED = "/devicequery wake_armed";
 constexpr const char* ENABLE_WAKE = "/deviceenablewake ";
@@ -10,7 +11,6 @@ constexpr const char* DISABLE_WAKE = "/devicedisablewake ";
 // What powercfg prints when no device qualifies.
 constexpr const char* NO_DEVICE = "NONE";
 
-constexpr uint16_t HIDDEN_SHELL_COMMAND = ALF_COMMAND_SHELL | ALF_HIDDEN;
 constexpr uint16_t CAPTURED_SHELL_COMMAND = ALF_COMMAND_SHELL | ALF_HIDDEN | ALF_CAPTURE;
 constexpr int32_t POWERCFG_TIMEOUT = 15000;
 
@@ -37,8 +37,13 @@ std::vector<std::string> ParsePowercfgLines(const std::string& output)
 // ---------------------------------------------------------------------------
 // cWakeDevice
 
+// Started directly, not through cmd.exe: the shell strips the first and the
+// last double quote of its command when there are more than two, and the
+// device's quoted name would bring it to four.
 cWakeDevice::cWakeDevice(cPlatform& platform, std::string name)
-    : Name(std::move(name)), Launcher(std::make_unique<cApplicationLauncher>(platform, POWERCFG, HIDDEN_SHELL_COMMAND))
+    : Name(std::move(name)),
+      Launcher(std::make_unique<cApplicationLauncher>(
+          platform, SystemDirectoryOrDefault(platform.Processes) + POWERCFG_IN_SYSTEM, ALF_HIDDEN))
 {
 }
 

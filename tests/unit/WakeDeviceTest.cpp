@@ -138,15 +138,13 @@ TEST_F(WakeDevices, SetWakeEnabledQuotesTheNameAndSkipsFixedDevices)
     EXPECT_GE(Sim.Clock().Now() - start, 15000u);
     EXPECT_LT(Sim.Clock().Now() - start, 15100u);
     ASSERT_EQ(Sim.Processes().Launches().size(), before + 2);
-    const std::string enable = Sim.Processes().Launches()[before].CommandLine;
-    EXPECT_NE(enable.find("\"powercfg.exe\" /deviceenablewake \"HID-compliant mouse (002)\" & exit"),
-              std::string::npos)
-        << enable;
-    // Not captured: the change commands print nothing of use.
-    EXPECT_EQ(enable.find('>'), std::string::npos);
-    EXPECT_NE(Sim.Processes().Launches()[before + 1].CommandLine.find(
-                  "/devicedisablewake \"HID-compliant mouse (002)\""),
-              std::string::npos);
+    // powercfg itself, hidden, so that cmd.exe cannot strip the quotes.
+    const cSimLaunch& enable = Sim.Processes().Launches()[before];
+    EXPECT_EQ(enable.Application, "C:\\Windows\\system32\\powercfg.exe");
+    EXPECT_EQ(enable.CommandLine, "placeholder /deviceenablewake \"HID-compliant mouse (002)\"");
+    EXPECT_EQ(enable.Show, SHOW_HIDE);
+    EXPECT_EQ(Sim.Processes().Launches()[before + 1].CommandLine,
+              "placeholder /devicedisablewake \"HID-compliant mouse (002)\"");
     EXPECT_FALSE(mouse->IsArmed());
 
     cWakeDevice fixed(Sim.Get(), "PS/2 Keyboard");

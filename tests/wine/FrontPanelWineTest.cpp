@@ -43,9 +43,9 @@ TEST_F(cSlumberholdWineTest, AUserResumeEndsTheFrontPanelManagerWhenAsked)
     ASSERT_TRUE(Registry().SetDword(SETTINGS_KEY, "FPManager_KillAtResume", 1));
     cBoxWatcher& boxes = WatchMessageBoxes();
 
-    const cRunResult started =
-        RunInPrefix({"cmd", "/c", "start", "", INSTALL_FOLDER + "\\FPManager.exe"}, WINDOW_TIMEOUT);
-    ASSERT_TRUE(started.Finished);
+    // Started from the build's copy, which stays in the test's process group.
+    cChildProcess& starter = StartHelper("FPManager.exe", {INSTALL_FOLDER + "\\FPManager.exe"});
+    ASSERT_EQ(starter.WaitForExit(WINDOW_TIMEOUT), 0) << "the stand-in could not be started";
     auto running = [&] {
         const cRunResult list = RunInPrefix({"tasklist"}, WINDOW_TIMEOUT);
         return list.Output.find("FPManager.exe") != std::string::npos;
