@@ -1,8 +1,9 @@
 // The front panel manager under Wine: the stand-in FPManager.exe runs from
 // the Intel install folder, and a user resume makes the engine end it.
+#include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
-#include <thread>
 
 #include "LogFile.h"
 #include "WineTest.h"
@@ -46,14 +47,14 @@ TEST_F(cSlumberholdWineTest, AUserResumeEndsTheFrontPanelManagerWhenAsked)
     // Started from the build's copy, which stays in the test's process group.
     cChildProcess& starter = StartHelper("FPManager.exe", {INSTALL_FOLDER + "\\FPManager.exe"});
     ASSERT_EQ(starter.WaitForExit(WINDOW_TIMEOUT), 0) << "the stand-in could not be started";
-    auto running = [&] {
-        const cRunResult list = RunInPrefix({"tasklist"}, WINDOW_TIMEOUT);
-        return list.Output.find("FPManager.exe") != std::string::npos;
-    };
-    const auto deadline = std::chrono::steady_clock::now() + WINDOW_TIMEOUT;
-    while (!running() && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(200ms);
-    ASSERT_TRUE(running()) << "the stand-in did not start";
+    const cWindowName standInWindow{"SlhFpManagerStandIn", ""};
+    ASSERT_TRUE(Windows().WaitUntilPresent(standInWindow, WINDOW_TIMEOUT)) << "the stand-in did not start";
+    const std::optional<std::string> title = Windows().Title(standInWindow);
+    ASSERT_TRUE(title);
+    const std::string installed = INSTALL_FOLDER + "\\FPManager.exe";
+    EXPECT_TRUE(std::equal(title->begin(), title->end(), installed.begin(), installed.end(),
+                           [](char a, char b) { return std::tolower(a) == std::tolower(b); }))
+        << *title;
 
     cSlumberholdProcess& program = StartSlumberhold({"ENGINE"});
     ASSERT_TRUE(program.WaitForWindow(ENGINE_TITLE, WINDOW_TIMEOUT));
@@ -61,9 +62,9 @@ TEST_F(cSlumberholdWineTest, AUserResumeEndsTheFrontPanelManagerWhenAsked)
     // An automatic wake leaves it alone; the user's arrival restores the
     // front-ends and then ends it.
     EXPECT_EQ(Windows().Send(window, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0), 1);
-    EXPECT_TRUE(running());
+    EXPECT_TRUE(Windows().WaitUntilPresent(standInWindow, WINDOW_TIMEOUT));
     EXPECT_EQ(Windows().Send(window, WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0), 1);
-    EXPECT_FALSE(running());
+    EXPECT_TRUE(Windows().WaitUntilGone(standInWindow, WINDOW_TIMEOUT));
 
     const std::optional<cLogContent> log = ReadLogFile(HostPath(LOG_FOLDER + "\\SLH Log.txt"));
     ASSERT_TRUE(log) << "no log file";
