@@ -141,6 +141,15 @@ TEST_F(cSlumberholdWineTest, ConfiguratorModesUseThePlainTitleAndMayBeClosed)
         ASSERT_TRUE(Registry().SetString(SETTINGS_KEY, "LogPath", test.LogFolder));
         cSlumberholdProcess& program = StartSlumberhold(test.Switches);
         ASSERT_TRUE(program.WaitForWindow(PLAIN_TITLE, WINDOW_TIMEOUT));
+        // The window has its title from its creation on; it takes its state
+        // before the start-up lines are logged, after the start-up's box.
+        ASSERT_TRUE(WaitForLogFile(
+            HostPath(test.LogFolder + "\\" + LOG_NAME),
+            [](const cLogContent& log) {
+                const std::vector<std::string> texts = FirstLineTexts(log);
+                return std::find(texts.begin(), texts.end(), "Starting frontend: Slumberhold") != texts.end();
+            },
+            WINDOW_TIMEOUT));
         EXPECT_EQ(Windows().IsVisible(cSlumberholdProcess::Window(PLAIN_TITLE)), test.Visible);
         ASSERT_TRUE(program.Close(PLAIN_TITLE));
         EXPECT_EQ(program.WaitForExit(EXIT_TIMEOUT), 0);
