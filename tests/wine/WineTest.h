@@ -58,10 +58,11 @@ protected:
     {
         return std::vector<cBoxRecord>(starts, cBoxRecord{"powrprof.dll", "GetProcAddress failed."});
     }
+    // The Linux path of a program of the Windows build; throws
+    // std::runtime_error when the build has no such program.
+    std::string ProgramPath(const std::string& exeName) const;
 
 private:
-    // Throws std::runtime_error when the build has no such program.
-    std::string ProgramPath(const std::string& exeName) const;
     // A new file name in the test's folder for a program's output.
     std::string OutputFile(const std::string& exeName);
     // Where the standard error of all the test's Wine processes goes; shown
