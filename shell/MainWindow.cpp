@@ -8,7 +8,9 @@
 #include "detection/MediaCenterExtender.h"
 #include "detection/RecordingMonitor.h"
 #include "engine/McePowerManager.h"
+#include "osconfig/NvidiaVgaConfiguration.h"
 #include "osconfig/OSConfigurationFactory.h"
+#include "osconfig/WakeDevice.h"
 #include "targets/MediaCenterContract.h"
 #include "platform/WinConst.h"
 #include "shell/EngineStatusBlock.h"
@@ -57,7 +59,7 @@ TfMain::TfMain(cPlatform& platform)
 
     Flags = ParseSwitches(Platform.Processes.CommandLineArguments());
 
-    // The graphics-driver fix joins here, before the OS configuration.
+    NvidiaConfiguration = std::make_unique<cNvidiaVgaConfiguration>(Platform.Registry);
     OSConfiguration = CreateOSConfiguration(Platform, *Version);
     // The system-information reader and the processor information are
     // created here, before the tray icon.
@@ -75,7 +77,8 @@ TfMain::TfMain(cPlatform& platform)
         Engine = std::make_unique<cVistaSuspendEngine>(Platform, *Version, *OSConfiguration, false, Window, *Logger);
     else
         Engine = std::make_unique<cMcePowerManager>(Platform, *Version, *OSConfiguration, false, *Logger);
-    // The logger's new-file hook, the UI font and the wake devices join here.
+    // The logger's new-file hook and the UI font join here.
+    WakeDevices = std::make_unique<cWakeDeviceList>(Platform);
     Monitor = std::make_unique<cRecordingMonitor>(Platform, *Engine, *Version, *Logger, *SessionCounter);
     EngineWatch = std::make_unique<cEngineWatch>(Platform, *StatusBlock);
     WindowsIdlePage = std::make_unique<cWindowsIdlePage>(Platform, *OSConfiguration, *Logger, *LogWindowsIdleDetails);
@@ -115,11 +118,13 @@ TfMain::~TfMain()
     WindowsIdlePage.reset();
     EngineWatch.reset();
     Monitor.reset();
+    WakeDevices.reset();
     // Removes itself from the tray; before the menu it refers to.
     NotifyIcon.reset();
     PopupMenu1.reset();
     Engine.reset();
     OSConfiguration.reset();
+    NvidiaConfiguration.reset();
     Logger->WriteLine("Slumberhold/frontend closed.");
     Logger->WriteLine("", false);
     Version.reset();

@@ -14,6 +14,8 @@ class cFileVersion;
 class cWindowsVersion;
 class cMcePowerManager;
 class cOSConfiguration;
+class cNvidiaVgaConfiguration;
+class cWakeDeviceList;
 class cMediaCenterExtender;
 class cRecordingMonitor;
 class cMemoryMappedFile;
@@ -112,12 +114,15 @@ private:
     std::unique_ptr<cMemoryMappedFile> StatusBlock;
     std::unique_ptr<cMediaCenterExtender> SessionCounter;
     std::unique_ptr<cWindowsVersion> Version;
+    std::unique_ptr<cNvidiaVgaConfiguration> NvidiaConfiguration;
     std::unique_ptr<cOSConfiguration> OSConfiguration;
     std::unique_ptr<cPopupMenu> PopupMenu1;
     // Destroyed early at session end, like the engine.
     std::unique_ptr<cNotifyIcon> NotifyIcon;
     // Destroyed early at session end; the window then runs on without it.
     std::unique_ptr<cMcePowerManager> Engine;
+    // Filled only when the settings window asks.
+    std::unique_ptr<cWakeDeviceList> WakeDevices;
     std::unique_ptr<cRecordingMonitor> Monitor;
     std::unique_ptr<cEngineWatch> EngineWatch;
     std::unique_ptr<cWindowsIdlePage> WindowsIdlePage;

@@ -55,6 +55,12 @@ protected:
     // Waits until the standard error of the test's Wine processes holds the
     // text: Wine's stubs of the power library report their calls there.
     bool WaitForWineErrors(const std::string& text, std::chrono::milliseconds timeout) const;
+    // The boxes of the program's start under Wine's Windows 7, once per
+    // start: its powrprof.dll lacks the power-setting functions.
+    static std::vector<cBoxRecord> WineStartupBoxes(size_t starts = 1)
+    {
+        return std::vector<cBoxRecord>(starts, cBoxRecord{"powrprof.dll", "GetProcAddress failed."});
+    }
     // The Linux path of a program of the Windows build; throws
     // std::runtime_error when the build has no such program.
     std::string ProgramPath(const std::string& exeName) const;
