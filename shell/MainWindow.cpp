@@ -1,10 +1,12 @@
 #include "shell/MainWindow.h"
 
+#include "foundation/BuildMoment.h"
 #include "foundation/FileVersion.h"
 #include "foundation/MessageLogger.h"
 #include "foundation/WindowsVersion.h"
 #include "detection/MediaCenterExtender.h"
 #include "detection/RecordingMonitor.h"
+#include "diagnostics/SystemInformation.h"
 #include "engine/McePowerManager.h"
 #include "osconfig/OSConfigurationFactory.h"
 #include "targets/MediaCenterContract.h"
@@ -19,9 +21,6 @@ constexpr const char* LOG_FILE_NAME = "SLH Log.txt";
 constexpr uintptr_t TIMER1 = 1;
 constexpr uintptr_t TIMER2 = 2;
 constexpr uint32_t TIMER_INTERVAL_MS = 1000;
-
-// The compiler's build moment, as "Dec 10 2026, 13:55:42".
-constexpr const char* BUILD_MOMENT = __DATE__ ", " __TIME__;
 
 }  // namespace
 
@@ -42,13 +41,22 @@ TfMain::TfMain(cPlatform& platform) : Platform(platform)
 
     // The graphics-driver fix joins here, before the OS configuration.
     OSConfiguration = CreateOSConfiguration(Platform, *Version);
-    // The system-information reader, the processor information and the tray
-    // icon are created here, in that order, before the engine.
+    SystemInformation = std::make_unique<cSystemInformation>(Platform);
+    // The processor information and the tray icon are created here, in that
+    // order, before the engine.
     if (Version->IsVistaOrLater())
-        Engine = std::make_unique<cVistaSuspendEngine>(Platform, *Version, *OSConfiguration, false, Window, *Logger);
+        Engine = std::make_unique<cVistaSuspendEngine>(Platform, *Version, *SystemInformation, *OSConfiguration,
+                                                       false, Window, *Logger);
     else
-        Engine = std::make_unique<cMcePowerManager>(Platform, *Version, *OSConfiguration, false, *Logger);
-    // The logger's new-file hook, the UI font and the wake devices join here.
+        Engine = std::make_unique<cMcePowerManager>(Platform, *Version, *SystemInformation, *OSConfiguration, false,
+                                                    *Logger);
+    // Every new log file begins with the system summary; without the engine
+    // (after the session end) a new file begins with its line.
+    Logger->SetNewFileHook([this](const char* path) {
+        if (Engine)
+            Engine->WriteSystemSummary(path);
+    });
+    // The UI font and the wake devices join here.
     Monitor = std::make_unique<cRecordingMonitor>(Platform, *Engine, *Version, *Logger, *SessionCounter);
     // The idle fix joins here, then the sleep-state balloon.
 
@@ -80,6 +88,7 @@ TfMain::~TfMain()
         Engine->SetRecordingMonitor(nullptr);
     Monitor.reset();
     Engine.reset();
+    SystemInformation.reset();
     OSConfiguration.reset();
     Logger->WriteLine("Slumberhold/frontend closed.");
     Logger->WriteLine("", false);
@@ -176,8 +185,9 @@ void TfMain::EndEngine()
     // The monitor keeps a reference to the engine: it lets go at once.
     if (Monitor)
         Monitor->ForgetEngine();
-    // The system-information reader and the tray icon go here too.
+    // The tray icon goes here too.
     Engine.reset();
+    SystemInformation.reset();
 }
 
 intptr_t TfMain::OnPowerBroadcast(uintptr_t event, intptr_t lParam)

@@ -12,6 +12,7 @@ class cFileVersion;
 class cWindowsVersion;
 class cMcePowerManager;
 class cOSConfiguration;
+class cSystemInformation;
 class cMediaCenterExtender;
 class cRecordingMonitor;
 
@@ -84,7 +85,9 @@ private:
     std::unique_ptr<cMediaCenterExtender> SessionCounter;
     std::unique_ptr<cWindowsVersion> Version;
     std::unique_ptr<cOSConfiguration> OSConfiguration;
-    // Destroyed early at session end; the window then runs on without it.
+    // The engine and the reader are destroyed early at session end; the
+    // window then runs on without them.
+    std::unique_ptr<cSystemInformation> SystemInformation;
     std::unique_ptr<cMcePowerManager> Engine;
     std::unique_ptr<cRecordingMonitor> Monitor;
 };

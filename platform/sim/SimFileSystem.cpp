@@ -135,16 +135,16 @@ bool cSimFileSystem::GetTempFileName(const std::string& directory, const std::st
 
 bool cSimFileSystem::GetSpecialFolder(int folder, std::string& path)
 {
-    if (folder != FOLDER_DESKTOPDIRECTORY || DesktopPath.empty())
+    const auto found = SpecialFolders.find(folder);
+    if (found == SpecialFolders.end() || found->second.empty())
         return false;
-    path = DesktopPath;
+    path = found->second;
     return true;
 }
 
 void cSimFileSystem::SetSpecialFolder(int folder, const std::string& path)
 {
-    if (folder == FOLDER_DESKTOPDIRECTORY)
-        DesktopPath = path;
+    SpecialFolders[folder] = path;
 }
 
 std::string cSimFileSystem::GetModuleFileName()

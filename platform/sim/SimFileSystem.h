@@ -1,4 +1,5 @@
 #pragma once
+#include <map>
 #include <string>
 
 #include "platform/Files.h"
@@ -42,7 +43,11 @@ public:
 
 private:
     std::string Root;
-    std::string DesktopPath = "C:\\Users\\htpc\\Desktop";
+    std::map<int, std::string> SpecialFolders = {
+        {FOLDER_DESKTOPDIRECTORY, "C:\\Users\\htpc\\Desktop"},
+        {FOLDER_STARTUP, "C:\\Users\\htpc\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\Startup"},
+        {FOLDER_COMMON_STARTUP, "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Startup"},
+    };
     std::string ModulePath = "C:\\Program Files\\Slumberhold\\Slumberhold.exe";
     std::string TempPath = "C:\\Users\\htpc\\AppData\\Local\\Temp\\";
     unsigned NextTempNumber = 1;

@@ -74,10 +74,11 @@ public:
     {
         Engine.reset();
         if (vistaEngine)
-            Engine = std::make_unique<cVistaSuspendEngine>(Sim.Get(), *Version, *OSConfiguration, false, window,
-                                                           *Logger);
+            Engine = std::make_unique<cVistaSuspendEngine>(Sim.Get(), *Version, SystemInformation, *OSConfiguration,
+                                                           false, window, *Logger);
         else
-            Engine = std::make_unique<cMcePowerManager>(Sim.Get(), *Version, *OSConfiguration, false, *Logger);
+            Engine = std::make_unique<cMcePowerManager>(Sim.Get(), *Version, SystemInformation, *OSConfiguration,
+                                                        false, *Logger);
     }
 
     // Everything afresh on this Windows, with the engine the start-up picks
@@ -127,6 +128,7 @@ public:
     std::unique_ptr<cMessageLogger> Logger;
     std::unique_ptr<cWindowsVersion> Version;
     std::unique_ptr<cOSConfiguration> OSConfiguration;
+    cSystemInformation SystemInformation{Sim.Get()};
     std::unique_ptr<cMcePowerManager> Engine;
 
 private:
