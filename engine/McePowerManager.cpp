@@ -93,10 +93,17 @@ cMcePowerManager::cMcePowerManager(cPlatform& platform, cWindowsVersion& version
     SystemInformation.ReadLastGuideDownload(LastGuideDownload);
     TakeOverMediaCenterLogonStart();
     ReplaceDelayDefaults();
+    // From here on every new log file begins with the system summary, also
+    // the one that the Vista engine's own construction may begin. The hook
+    // never outlives the engine, whose objects the summary reads.
+    Logger.SetNewFileHook([this](const char* path) { WriteSystemSummary(path); });
 }
 
 // The blanker, the front-panel handler and the targets go with their members.
-cMcePowerManager::~cMcePowerManager() = default;
+cMcePowerManager::~cMcePowerManager()
+{
+    Logger.SetNewFileHook({});
+}
 
 void cMcePowerManager::MigrateLegacyPrograms()
 {

@@ -42,7 +42,7 @@ public:
 class cMcePowerManager : public cPowerManager, public cSuspendEngineConfiguration {
 public:
     // The LOG switch (logFlag) is accepted and ignored: the LogMode setting
-    // decides. The platform, version, system-information reader, OS
+    // decides. Installs the logger's new-file hook. The platform, version, system-information reader, OS
     // configuration and logger must outlive the engine.
     cMcePowerManager(cPlatform& platform, cWindowsVersion& version, cSystemInformation& systemInformation,
                      cOSConfiguration& osConfiguration, bool logFlag, cMessageLogger& logger);
@@ -125,9 +125,9 @@ public:
     // that is logged).
     bool CheckGuideDownload();
 
-    // Writes the system summary as the beginning of a new log file; the
-    // logger's new-file hook calls it with the file's path, which the report
-    // takes from the logger itself.
+    // Writes the system summary as the beginning of a new log file. The
+    // engine installs it as the logger's new-file hook for its lifetime; the
+    // file's path is taken from the logger itself.
     void WriteSystemSummary(const char* logFilePath);
 
     // The front-end status around a forced reboot.

@@ -50,12 +50,7 @@ TfMain::TfMain(cPlatform& platform) : Platform(platform)
     else
         Engine = std::make_unique<cMcePowerManager>(Platform, *Version, *SystemInformation, *OSConfiguration, false,
                                                     *Logger);
-    // Every new log file begins with the system summary; without the engine
-    // (after the session end) a new file begins with its line.
-    Logger->SetNewFileHook([this](const char* path) {
-        if (Engine)
-            Engine->WriteSystemSummary(path);
-    });
+    // The engine has made every new log file begin with its system summary.
     // The UI font and the wake devices join here.
     Monitor = std::make_unique<cRecordingMonitor>(Platform, *Engine, *Version, *Logger, *SessionCounter);
     // The idle fix joins here, then the sleep-state balloon.
