@@ -159,5 +159,5 @@ TEST_F(cSlumberholdWineTest, Windows7EngineAnswersAndLogsEveryPowerBroadcast)
 
     ASSERT_TRUE(program.Close(ENGINE_TITLE));
     EXPECT_EQ(program.WaitForExit(EXIT_TIMEOUT), 0);
-    EXPECT_EQ(boxes.Stop(), std::vector<cBoxRecord>{});
+    EXPECT_EQ(WithoutSummaryBoxes(boxes.Stop()), std::vector<cBoxRecord>{});
 }
