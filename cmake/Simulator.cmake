@@ -32,7 +32,8 @@ include(GoogleTest)
 file(GLOB SLH_UNIT_TEST_SOURCES CONFIGURE_DEPENDS tests/unit/*.cpp)
 add_executable(slh_unit_tests ${SLH_UNIT_TEST_SOURCES})
 target_link_libraries(slh_unit_tests PRIVATE slh_runner GTest::gtest_main Threads::Threads)
-target_compile_definitions(slh_unit_tests PRIVATE SLH_SCENARIO_DIR="${CMAKE_SOURCE_DIR}/tests/scenarios")
+target_compile_definitions(slh_unit_tests PRIVATE SLH_SCENARIO_DIR="${CMAKE_SOURCE_DIR}/tests/scenarios"
+    SLH_GOLDEN_DIR="${CMAKE_SOURCE_DIR}/tests/golden" SLH_GOLDEN_ACTUAL_DIR="${CMAKE_BINARY_DIR}/golden-actual")
 gtest_discover_tests(slh_unit_tests PROPERTIES LABELS unit DISCOVERY_TIMEOUT 60)
 
 if(EXISTS ${CMAKE_SOURCE_DIR}/tests/wine/CMakeLists.txt)

@@ -7,6 +7,7 @@
 #include <limits>
 #include <vector>
 
+#include "diagnostics/SystemSummary.h"
 #include "foundation/MessageLogger.h"
 #include "foundation/Settings.h"
 #include "foundation/Ticks.h"
@@ -79,10 +80,11 @@ cSuspendEngineConfiguration::cSuspendEngineConfiguration(cRegistry& registry)
 // ---------------------------------------------------------------------------
 // Construction
 
-cMcePowerManager::cMcePowerManager(cPlatform& platform, cWindowsVersion& version, cOSConfiguration& osConfiguration,
+cMcePowerManager::cMcePowerManager(cPlatform& platform, cWindowsVersion& version,
+                                   cSystemInformation& systemInformation, cOSConfiguration& osConfiguration,
                                    bool /*logFlag*/, cMessageLogger& logger)
     : cSuspendEngineConfiguration(platform.Registry), Settings(platform.Registry), Platform(platform),
-      Version(version), OSConfiguration(osConfiguration), Logger(logger)
+      Version(version), SystemInformation(systemInformation), OSConfiguration(osConfiguration), Logger(logger)
 {
     Settings.RebootMode.SetDisabledValue(RM_NEVER_REBOOT);
     FpManager = std::make_unique<cFpManager>(Platform, Logger);
@@ -91,13 +93,20 @@ cMcePowerManager::cMcePowerManager(cPlatform& platform, cWindowsVersion& version
     ResetUserActivityBaseline();
     Platform.Power.SetPriorityClass(Settings.RunAtHighPriority ? PRIORITY_CLASS_ABOVE_NORMAL
                                                                : PRIORITY_CLASS_NORMAL);
-    ReadLastGuideDownload(Platform.Registry, LastGuideDownload);
+    SystemInformation.ReadLastGuideDownload(LastGuideDownload);
     TakeOverMediaCenterLogonStart();
     ReplaceDelayDefaults();
+    // From here on every new log file begins with the system summary, also
+    // the one that the Vista engine's own construction may begin. The hook
+    // never outlives the engine, whose objects the summary reads.
+    Logger.SetNewFileHook([this](const char* path) { WriteSystemSummary(path); });
 }
 
 // The blanker, the front-panel handler and the targets go with their members.
-cMcePowerManager::~cMcePowerManager() = default;
+cMcePowerManager::~cMcePowerManager()
+{
+    Logger.SetNewFileHook({});
+}
 
 void cMcePowerManager::MigrateLegacyPrograms()
 {
@@ -525,19 +534,24 @@ void cMcePowerManager::RunEventAction(const cPersistentAnsiString& command, cons
 }
 
 // ---------------------------------------------------------------------------
-// Guide downloads and the status around a forced reboot
+// Guide downloads, the system summary and the status around a forced reboot
 
 bool cMcePowerManager::CheckGuideDownload()
 {
     tFileTimeBytes current;
-    ReadLastGuideDownload(Platform.Registry, current);
+    SystemInformation.ReadLastGuideDownload(current);
     bool downloaded = false;
     if (current != LastGuideDownload && LastGuideDownload != tFileTimeBytes{}) {
-        Logger.WriteLine("Guide succesfully downloaded at " + FormatFileTime(Platform, current, true), false);
+        Logger.WriteLine("Guide succesfully downloaded at " + SystemInformation.FormatFileTime(current, true), false);
         downloaded = true;
     }
     LastGuideDownload = current;
     return downloaded;
+}
+
+void cMcePowerManager::WriteSystemSummary(const char* /*logFilePath*/)
+{
+    cSystemSummary(Platform, Logger, SystemInformation, OSConfiguration).Write(GetRebootMode());
 }
 
 void cMcePowerManager::StatusSave()
@@ -825,9 +839,10 @@ void cMcePowerManager::FrontPanelResume()
 // Vista and later
 
 cVistaSuspendEngine::cVistaSuspendEngine(cPlatform& platform, cWindowsVersion& version,
-                                         cOSConfiguration& osConfiguration, bool logFlag, WindowHandle mainWindow,
-                                         cMessageLogger& logger)
-    : cMcePowerManager(platform, version, osConfiguration, logFlag, logger), MainWindow(mainWindow)
+                                         cSystemInformation& systemInformation, cOSConfiguration& osConfiguration,
+                                         bool logFlag, WindowHandle mainWindow, cMessageLogger& logger)
+    : cMcePowerManager(platform, version, systemInformation, osConfiguration, logFlag, logger),
+      MainWindow(mainWindow)
 {
     Initiator = std::make_unique<cSuspendInitiator>(Platform, *this, OSConfiguration, Version, Logger);
     RegisterPowerSettingNotifications();

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "engine/EngineSettings.h"
-#include "engine/GuideDownload.h"
+#include "diagnostics/SystemInformation.h"
 #include "engine/PowerManager.h"
 #include "foundation/PersistentVariables.h"
 #include "platform/Platform.h"
@@ -43,10 +43,10 @@ public:
 class cMcePowerManager : public cPowerManager, public cSuspendEngineConfiguration {
 public:
     // The LOG switch (logFlag) is accepted and ignored: the LogMode setting
-    // decides. The platform, version, OS configuration and logger must
-    // outlive the engine.
-    cMcePowerManager(cPlatform& platform, cWindowsVersion& version, cOSConfiguration& osConfiguration,
-                     bool logFlag, cMessageLogger& logger);
+    // decides. Installs the logger's new-file hook. The platform, version, system-information reader, OS
+    // configuration and logger must outlive the engine.
+    cMcePowerManager(cPlatform& platform, cWindowsVersion& version, cSystemInformation& systemInformation,
+                     cOSConfiguration& osConfiguration, bool logFlag, cMessageLogger& logger);
     ~cMcePowerManager() override;
     cMcePowerManager(const cMcePowerManager&) = delete;
     cMcePowerManager& operator=(const cMcePowerManager&) = delete;
@@ -126,6 +126,11 @@ public:
     // that is logged).
     bool CheckGuideDownload();
 
+    // Writes the system summary as the beginning of a new log file. The
+    // engine installs it as the logger's new-file hook for its lifetime; the
+    // file's path is taken from the logger itself.
+    void WriteSystemSummary(const char* logFilePath);
+
     // The front-end status around a forced reboot.
     void StatusSave();
     void StatusRestore();
@@ -165,6 +170,7 @@ protected:
 
     cPlatform& Platform;
     cWindowsVersion& Version;
+    cSystemInformation& SystemInformation;
     cOSConfiguration& OSConfiguration;
     cMessageLogger& Logger;
     cRecordingMonitor* RecordingMonitor = nullptr;
@@ -253,8 +259,9 @@ private:
 class cVistaSuspendEngine : public cMcePowerManager {
 public:
     // mainWindow receives the power-setting notifications.
-    cVistaSuspendEngine(cPlatform& platform, cWindowsVersion& version, cOSConfiguration& osConfiguration,
-                        bool logFlag, WindowHandle mainWindow, cMessageLogger& logger);
+    cVistaSuspendEngine(cPlatform& platform, cWindowsVersion& version, cSystemInformation& systemInformation,
+                        cOSConfiguration& osConfiguration, bool logFlag, WindowHandle mainWindow,
+                        cMessageLogger& logger);
     // Stops the suspend initiator's thread first, then ends the
     // registrations.
     ~cVistaSuspendEngine() override;

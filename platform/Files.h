@@ -2,8 +2,10 @@
 #include <string>
 
 // Shell folder numbers (CSIDL_*) the program asks for.
+constexpr int FOLDER_STARTUP = 0x0007;
 constexpr int FOLDER_DESKTOPDIRECTORY = 0x0010;
 constexpr int FOLDER_PROGRAM_FILES = 0x0026;
+constexpr int FOLDER_COMMON_STARTUP = 0x0018;
 
 // Files and folders. Paths are Windows paths (C:\...).
 class cFileSystem {

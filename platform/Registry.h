@@ -7,6 +7,7 @@ enum class eHive { CurrentUser, LocalMachine };
 
 // Registry value types, numbered as Windows numbers them.
 constexpr uint32_t REGTYPE_SZ = 1;
+constexpr uint32_t REGTYPE_EXPAND_SZ = 2;
 constexpr uint32_t REGTYPE_BINARY = 3;
 constexpr uint32_t REGTYPE_DWORD = 4;
 constexpr uint32_t REGTYPE_MULTI_SZ = 7;

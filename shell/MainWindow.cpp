@@ -1,12 +1,14 @@
 #include "shell/MainWindow.h"
 
 #include "foundation/ApplicationLauncher.h"
+#include "foundation/BuildMoment.h"
 #include "foundation/FileVersion.h"
 #include "foundation/MessageLogger.h"
 #include "foundation/NotifyIcon.h"
 #include "foundation/WindowsVersion.h"
 #include "detection/MediaCenterExtender.h"
 #include "detection/RecordingMonitor.h"
+#include "diagnostics/SystemInformation.h"
 #include "engine/McePowerManager.h"
 #include "osconfig/NvidiaVgaConfiguration.h"
 #include "osconfig/OSConfigurationFactory.h"
@@ -34,9 +36,6 @@ constexpr uintptr_t TIMER1 = 1;
 constexpr uintptr_t TIMER2 = 2;
 constexpr uint32_t TIMER_INTERVAL_MS = 1000;
 
-// The compiler's build moment, as "Dec 10 2026, 13:55:42".
-constexpr const char* BUILD_MOMENT = __DATE__ ", " __TIME__;
-
 }  // namespace
 
 TfMain::TfMain(cPlatform& platform)
@@ -61,8 +60,8 @@ TfMain::TfMain(cPlatform& platform)
 
     NvidiaConfiguration = std::make_unique<cNvidiaVgaConfiguration>(Platform.Registry);
     OSConfiguration = CreateOSConfiguration(Platform, *Version);
-    // The system-information reader and the processor information are
-    // created here, before the tray icon.
+    SystemInformation = std::make_unique<cSystemInformation>(Platform);
+    // The processor information joins here, before the tray icon.
     PopupMenu1 = std::make_unique<cPopupMenu>(Platform, Window, [this] {
         // The menu closes properly only when its owner is in front.
         Platform.Windowing.SetForegroundWindow(Window);
@@ -74,10 +73,13 @@ TfMain::TfMain(cPlatform& platform)
     NotifyIcon->SetPopupMenu(PopupMenu1.get());
     NotifyIcon->SetDefaultItem(&Open1);
     if (Version->IsVistaOrLater())
-        Engine = std::make_unique<cVistaSuspendEngine>(Platform, *Version, *OSConfiguration, false, Window, *Logger);
+        Engine = std::make_unique<cVistaSuspendEngine>(Platform, *Version, *SystemInformation, *OSConfiguration,
+                                                       false, Window, *Logger);
     else
-        Engine = std::make_unique<cMcePowerManager>(Platform, *Version, *OSConfiguration, false, *Logger);
-    // The logger's new-file hook and the UI font join here.
+        Engine = std::make_unique<cMcePowerManager>(Platform, *Version, *SystemInformation, *OSConfiguration, false,
+                                                    *Logger);
+    // The engine has made every new log file begin with its system summary.
+    // The UI font and the wake devices join here.
     WakeDevices = std::make_unique<cWakeDeviceList>(Platform);
     Monitor = std::make_unique<cRecordingMonitor>(Platform, *Engine, *Version, *Logger, *SessionCounter);
     EngineWatch = std::make_unique<cEngineWatch>(Platform, *StatusBlock);
@@ -123,6 +125,7 @@ TfMain::~TfMain()
     NotifyIcon.reset();
     PopupMenu1.reset();
     Engine.reset();
+    SystemInformation.reset();
     OSConfiguration.reset();
     NvidiaConfiguration.reset();
     Logger->WriteLine("Slumberhold/frontend closed.");
@@ -227,9 +230,10 @@ void TfMain::EndEngine()
     // The monitor keeps a reference to the engine: it lets go at once.
     if (Monitor)
         Monitor->ForgetEngine();
-    // The system-information reader goes here too.
+    // The tray icon and the system-information reader go here too.
     Engine.reset();
     NotifyIcon.reset();
+    SystemInformation.reset();
 }
 
 intptr_t TfMain::OnPowerBroadcast(uintptr_t event, intptr_t lParam)

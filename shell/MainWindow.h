@@ -16,6 +16,7 @@ class cMcePowerManager;
 class cOSConfiguration;
 class cNvidiaVgaConfiguration;
 class cWakeDeviceList;
+class cSystemInformation;
 class cMediaCenterExtender;
 class cRecordingMonitor;
 class cMemoryMappedFile;
@@ -116,6 +117,7 @@ private:
     std::unique_ptr<cWindowsVersion> Version;
     std::unique_ptr<cNvidiaVgaConfiguration> NvidiaConfiguration;
     std::unique_ptr<cOSConfiguration> OSConfiguration;
+    std::unique_ptr<cSystemInformation> SystemInformation;
     std::unique_ptr<cPopupMenu> PopupMenu1;
     // Destroyed early at session end, like the engine.
     std::unique_ptr<cNotifyIcon> NotifyIcon;

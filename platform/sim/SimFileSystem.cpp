@@ -135,21 +135,16 @@ bool cSimFileSystem::GetTempFileName(const std::string& directory, const std::st
 
 bool cSimFileSystem::GetSpecialFolder(int folder, std::string& path)
 {
-    const std::string& found = folder == FOLDER_DESKTOPDIRECTORY ? DesktopPath
-                               : folder == FOLDER_PROGRAM_FILES  ? ProgramFilesPath
-                                                                 : std::string();
-    if (found.empty())
+    const auto found = SpecialFolders.find(folder);
+    if (found == SpecialFolders.end() || found->second.empty())
         return false;
-    path = found;
+    path = found->second;
     return true;
 }
 
 void cSimFileSystem::SetSpecialFolder(int folder, const std::string& path)
 {
-    if (folder == FOLDER_DESKTOPDIRECTORY)
-        DesktopPath = path;
-    else if (folder == FOLDER_PROGRAM_FILES)
-        ProgramFilesPath = path;
+    SpecialFolders[folder] = path;
 }
 
 std::string cSimFileSystem::GetModuleFileName()

@@ -1,4 +1,5 @@
 #pragma once
+#include <map>
 #include <string>
 
 #include "platform/Files.h"
@@ -42,8 +43,12 @@ public:
 
 private:
     std::string Root;
-    std::string DesktopPath = "C:\\Users\\htpc\\Desktop";
-    std::string ProgramFilesPath = "C:\\Program Files";
+    std::map<int, std::string> SpecialFolders = {
+        {FOLDER_DESKTOPDIRECTORY, "C:\\Users\\htpc\\Desktop"},
+        {FOLDER_PROGRAM_FILES, "C:\\Program Files"},
+        {FOLDER_STARTUP, "C:\\Users\\htpc\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\Startup"},
+        {FOLDER_COMMON_STARTUP, "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Startup"},
+    };
     std::string ModulePath = "C:\\Program Files\\Slumberhold\\Slumberhold.exe";
     std::string TempPath = "C:\\Users\\htpc\\AppData\\Local\\Temp\\";
     unsigned NextTempNumber = 1;

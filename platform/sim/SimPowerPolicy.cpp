@@ -286,7 +286,10 @@ cSimPowerPolicy::cSimPowerPolicy(cSimSystemErrors& errors) : Errors(errors)
     SetRecord(POWER_INFO_POLICY_AC, DefaultPolicy(true));
     SetRecord(POWER_INFO_POLICY_DC, DefaultPolicy(false));
     SetRecord(POWER_INFO_CAPABILITIES, DefaultCapabilities());
-    SetLevel(POWER_INFO_BATTERY_STATE, std::vector<uint8_t>(32, 0));
+    // A machine on mains, without a battery (AcOnLine is the first byte).
+    std::vector<uint8_t> battery(32, 0);
+    battery[0] = 1;
+    SetLevel(POWER_INFO_BATTERY_STATE, battery);
     SetRecord(POWER_INFO_ADMINISTRATOR_POLICY, DefaultAdministratorPolicy());
     SetRecord(POWER_INFO_SYSTEM_INFORMATION, cSystemPowerInformation{50, 0, 0, 0});
     SetRecord(POWER_INFO_EXECUTION_STATE, uint32_t{0});

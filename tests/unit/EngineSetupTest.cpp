@@ -124,7 +124,8 @@ TEST_F(EngineSetup, ProcessPriorityFollowsRunAtHighPriority)
         cMessageLogger logger(fresh.Get(), "SLH Log.txt");
         cWindowsVersion version(fresh.Get());
         auto osConfiguration = CreateOSConfiguration(fresh.Get(), version);
-        cVistaSuspendEngine engine(fresh.Get(), version, *osConfiguration, false, 0, logger);
+        cSystemInformation systemInformation(fresh.Get());
+        cVistaSuspendEngine engine(fresh.Get(), version, systemInformation, *osConfiguration, false, 0, logger);
         EXPECT_EQ(fresh.Power().PriorityChanges(), std::vector<uint32_t>{priority}) << high;
     }
 }

@@ -1,5 +1,6 @@
 #include "BoxWatcher.h"
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -68,4 +69,11 @@ std::vector<cBoxRecord> ParseBoxRecords(const std::string& content)
             records.push_back({Unescape(line.substr(0, tab)), Unescape(line.substr(tab + 1))});
     }
     return records;
+}
+
+std::vector<cBoxRecord> WithoutSummaryBoxes(std::vector<cBoxRecord> boxes)
+{
+    const cBoxRecord summaryBox{"Error", "Reading PowerInformation failed, unknown error."};
+    boxes.erase(std::remove(boxes.begin(), boxes.end(), summaryBox), boxes.end());
+    return boxes;
 }

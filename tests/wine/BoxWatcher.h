@@ -38,3 +38,8 @@ private:
 // The records of a record file: one line per box, "caption<TAB>text", with
 // CR and LF in the text written as \r and \n.
 std::vector<cBoxRecord> ParseBoxRecords(const std::string& content);
+
+// The boxes without those of the system summary at the head of a new log
+// file: Wine does not implement the power policies it shows, and each
+// failed read is shown in a box.
+std::vector<cBoxRecord> WithoutSummaryBoxes(std::vector<cBoxRecord> boxes);

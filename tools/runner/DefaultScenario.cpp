@@ -5,10 +5,18 @@ clock 2026-12-09 21:00:00
 set HKLM LogMode 1
 set HKLM LogPath "C:\Slumberhold Logs"
 set HKLM SleepState 4
+reg HKLM "SOFTWARE\Microsoft\Windows NT\CurrentVersion" ProductName "Windows 7 Home Premium"
+reg HKLM "SOFTWARE\Microsoft\Windows NT\CurrentVersion" CurrentVersion "6.1"
+reg HKLM "SOFTWARE\Microsoft\Windows NT\CurrentVersion" CurrentBuildNumber "7601"
+reg HKLM "SOFTWARE\Microsoft\Windows NT\CurrentVersion" CSDVersion "Service Pack 1"
+reg HKLM "SOFTWARE\Microsoft\Windows NT\CurrentVersion" RegisteredOwner "htpc"
+reg HKLM "SYSTEM\CurrentControlSet\Control\ComputerName\ComputerName" ComputerName "HTPC"
+reg HKLM "SOFTWARE\Microsoft\Windows\CurrentVersion\Media Center" Ident "6.0"
 
 # The engine starts with the user's logon.
 start ENGINE
 expect title "Slumberhold - Engine mode"
+expect log "Windows                 : Windows 7 Home Premium"
 expect log "Initialisation done"
 expect log "cSuspendInitiator - UseLegacyCall_ == false"
 
