@@ -10,6 +10,7 @@
 #include "engine/PowerManager.h"
 #include "foundation/PersistentVariables.h"
 #include "platform/Platform.h"
+#include "targets/TargetEhome.h"
 
 class cMessageLogger;
 class cOSConfiguration;
@@ -100,7 +101,9 @@ public:
     // The later of the last user input and the baseline reset.
     uint32_t GetLastUserInputTick();
     // The class of the Media Center front-end's main window.
-    std::string GetMediaCenterWindowClass();
+    std::string GetMediaCenterWindowClass() { return Ehome.GetWindowClass(); }
+    // The Media Center target, for the configurator and the start-up.
+    cTargetEhome& GetEhome() { return Ehome; }
     void ResetUserActivityBaseline();
     uint32_t GetUserActivityBaseline() const { return ActivityBaseline; }
     // Kept for the recording monitor: input after the baseline was logged.
@@ -144,15 +147,12 @@ public:
     cEngineSettings Settings;
 
 protected:
-    // The Media Center target's engine-suspending flag (plugged in later,
-    // like the seams below).
-    void EhomeSetEngineSuspending(bool suspending);
-
     cPlatform& Platform;
     cWindowsVersion& Version;
     cOSConfiguration& OSConfiguration;
     cMessageLogger& Logger;
     cRecordingMonitor* RecordingMonitor = nullptr;
+    cTargetEhome Ehome;
 
     // Only changes the wording of resume log lines (set on Windows 7 and later).
     bool Windows7 = false;
@@ -160,8 +160,8 @@ protected:
     int32_t PostRebootStandbyDelay = 30000;
 
 private:
-    enum class eTarget { Ehome, MediaPortal };
-    static constexpr eTarget TARGETS[] = {eTarget::Ehome, eTarget::MediaPortal};
+    // The front-end targets, Media Center first.
+    std::vector<cTargetApplication*> Targets() { return {&Ehome}; }
 
     void MigrateLegacyPrograms();
     void ReplaceDelayDefaults();
@@ -174,25 +174,14 @@ private:
     bool CallPowerInformation(int level, const void* input, uint32_t inputSize, void* output, uint32_t outputSize);
     bool ReadPowerPolicy(int level, cSystemPowerPolicy& policy);
 
-    // What later parts of the engine plug in (see the definitions).
     void TakeOverMediaCenterLogonStart();
+    // What later parts of the engine plug in (see the definitions).
     void CreateBlanker();
     void Blank();
     void UnBlank(bool restartPending);
     bool IsBlanking();
     void UnblankWhenWindowAppears(const std::string& windowClass, int32_t delay);
     void HideTaskBar();
-    bool TargetIsRunning(eTarget target);
-    bool TargetMustStopAtSuspend(eTarget target);
-    bool TargetMustStartAtResume(eTarget target);
-    std::string TargetWindowClass(eTarget target);
-    void TargetClose(eTarget target, const cWindowInfo& window, bool hibernate);
-    int TargetStartIfNeeded(eTarget target);
-    void TargetRememberRunningAtSuspend(eTarget target, bool running);
-    void TargetSaveRunningState(eTarget target);
-    void TargetRestoreRunningState(eTarget target);
-    void TargetClearRunningState(eTarget target);
-    void EhomeQuerySuspend(uint32_t flags);
     bool RunEventProgram(const std::string& commandLine, int32_t flags);
     void WarnRunningFrontEnds();
     void RestartReceiverService();

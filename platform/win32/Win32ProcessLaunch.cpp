@@ -57,27 +57,17 @@ public:
     cWin32Process(const cWin32Process&) = delete;
     cWin32Process& operator=(const cWin32Process&) = delete;
 
-    eWaitResult Wait(uint32_t milliseconds) override
+    eWaitResult Wait(uint32_t milliseconds) override { return WaitForProcessHandle(Info.hProcess, milliseconds); }
+    bool GetExitCode(uint32_t& code) override { return ReadProcessExitCode(Info.hProcess, code); }
+    bool Terminate(uint32_t exitCode) override { return TerminateProcess(Info.hProcess, exitCode) != 0; }
+    bool GetPriorityClass(uint32_t& priorityClass) override
     {
-        switch (WaitForSingleObject(Info.hProcess, milliseconds)) {
-        case WAIT_OBJECT_0:
-            return eWaitResult::Signaled;
-        case WAIT_ABANDONED:
-            return eWaitResult::Abandoned;
-        case WAIT_TIMEOUT:
-            return eWaitResult::Timeout;
-        default:
-            return eWaitResult::Failed;
-        }
+        priorityClass = ::GetPriorityClass(Info.hProcess);
+        return priorityClass != 0;
     }
-
-    bool GetExitCode(uint32_t& code) override
+    bool SetPriorityClass(uint32_t priorityClass) override
     {
-        DWORD exitCode = 0;
-        if (!GetExitCodeProcess(Info.hProcess, &exitCode))
-            return false;
-        code = exitCode;
-        return true;
+        return ::SetPriorityClass(Info.hProcess, priorityClass) != 0;
     }
 
 private:
