@@ -299,3 +299,8 @@ std::unique_ptr<cProcess> cSimProcesses::OpenProcess(uint32_t processId, uint32_
     }
     return std::make_unique<cSimProcess>(*this, processId);
 }
+
+void cSimProcesses::EndNow(uint32_t processId)
+{
+    EndProcess(processId, Clock.Now());
+}

@@ -101,6 +101,7 @@ public:
     bool IsRunning(uint32_t processId) const;
     // The process ends (and its windows go) at the virtual moment at.
     void EndProcess(uint32_t processId, uint64_t at, uint32_t exitCode = 0);
+    void EndNow(uint32_t processId);
     uint32_t PriorityClassOf(uint32_t processId) const;
     void SetOpenRefused(uint32_t processId, bool refused);
     // The id of the process the last successful launch created.

@@ -122,7 +122,7 @@ bool cWin32Processes::CreateProcessWithDesktopShellToken(const std::wstring& app
     }
     DWORD shellProcessId = 0;
     GetWindowThreadProcessId(shellWindow, &shellProcessId);
-    cHandleHolder shellProcess(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, shellProcessId));
+    cHandleHolder shellProcess(::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, shellProcessId));
     if (shellProcess.Get() == nullptr)
         return false;
     cHandleHolder shellToken;
@@ -180,7 +180,7 @@ bool cWin32Processes::HasGetProductInfo()
 
 bool cWin32Processes::GetProcessIntegrityLevel(uint32_t& level)
 {
-    cHandleHolder process(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, GetCurrentProcessId()));
+    cHandleHolder process(::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, GetCurrentProcessId()));
     if (process.Get() == nullptr)
         return false;
     cHandleHolder token;
