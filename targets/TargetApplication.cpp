@@ -22,13 +22,6 @@ constexpr int MAX_ALT_ESC = 25;
 // The target gets this long after Alt+F4 before the wait for its end.
 constexpr uint32_t AFTER_CLOSE_KEYS_MS = 100;
 
-std::string Hex8(uint64_t value)
-{
-    char text[24];
-    std::snprintf(text, sizeof text, "%08llx", static_cast<unsigned long long>(value));
-    return text;
-}
-
 std::string Hex4(uint32_t value)
 {
     char text[16];
@@ -156,6 +149,13 @@ std::unique_ptr<cProcess> cTargetApplication::OpenTarget(uint32_t processId, con
     if (!process)
         Logger.WriteLine(failureLine);
     return process;
+}
+
+std::string cTargetApplication::Hex8(uint64_t value)
+{
+    char text[24];
+    std::snprintf(text, sizeof text, "%08llx", static_cast<unsigned long long>(value));
+    return text;
 }
 
 std::string cTargetApplication::HandleAndProcess(WindowHandle window, uint32_t processId)

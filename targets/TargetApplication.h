@@ -104,6 +104,8 @@ protected:
     bool WaitForForegroundWindow(uint32_t start, uint32_t limit);
     // "(Handle=" + window + " ProcessId=" + process id + ")", both as 8 hex digits.
     static std::string HandleAndProcess(WindowHandle window, uint32_t processId);
+    // The value as 8 lower-case hexadecimal digits (more when it needs them).
+    static std::string Hex8(uint64_t value);
     // The process ended within timeout ms (a null process never does).
     static bool WaitForTarget(cProcess* process, int64_t timeout);
 

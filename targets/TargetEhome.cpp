@@ -1,6 +1,6 @@
 #include "targets/TargetEhome.h"
 
-#include <cstdio>
+#include <algorithm>
 
 #include "foundation/ApplicationLauncher.h"
 #include "foundation/MessageLogger.h"
@@ -50,13 +50,6 @@ constexpr cStartPage START_PAGES[] = {
 };
 constexpr int BASIC_START_PAGES = 10;
 constexpr int ALL_START_PAGES = 12;
-
-std::string Hex8(uint64_t value)
-{
-    char text[24];
-    std::snprintf(text, sizeof text, "%08llx", static_cast<unsigned long long>(value));
-    return text;
-}
 
 }  // namespace
 
