@@ -61,10 +61,10 @@ void cSimSleep::WakeUp(eSimWake wake)
     const bool automatic = wake == eSimWake::Automatic;
     Power.SetResumeAutomatic(automatic);
     Broadcast(EVENT_RESUME_AUTOMATIC);
-    if (!automatic) {
+    if (wake == eSimWake::User)
         Power.UserInput();
+    if (!automatic)
         Broadcast(EVENT_RESUME_SUSPEND);
-    }
 }
 
 void cSimSleep::Broadcast(uintptr_t event)

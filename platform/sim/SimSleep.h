@@ -11,6 +11,7 @@ enum class eSimWake {
     None,       // it sleeps until the simulation wakes it (Wake)
     Automatic,  // Windows wakes it for a task (a timer, a recording)
     User,       // the user wakes it (keyboard, remote control)
+    Unattended, // Windows reports a user wake, but no input comes
 };
 
 // The sleeps of the simulated machine, started by the simulated sleep
@@ -22,9 +23,10 @@ enum class eSimWake {
 // 2. nothing runs while it sleeps: with a chosen wake the clock jumps to
 //    that moment (a wait of the simulation that ends meanwhile ends only
 //    then), without one the machine sleeps until Wake;
-// 3. at the wake PBT_APMRESUMEAUTOMATIC and, when the user woke it, the
-//    user's input and then PBT_APMRESUMESUSPEND. The system reports the
-//    wake as automatic exactly when it was not the user's.
+// 3. at the wake PBT_APMRESUMEAUTOMATIC and, when the system reports a user
+//    wake, PBT_APMRESUMESUSPEND, after the user's input when the user woke
+//    it. The system reports the wake as automatic exactly when it was not
+//    (as far as it knows) the user's.
 class cSimSleep {
 public:
     cSimSleep(cSimClock& clock, cSimWindowing& windowing, cSimPower& power)

@@ -23,14 +23,15 @@ mcsession 1 state=Playing progress=running
 +25m input
 at 23:30:00 input
 
-# Then the user stops the film and presses the sleep button, leaving Media
-# Center open. Before the machine sleeps the engine closes it: taskkill asks
-# it to close, and it is gone a moment later. Windows will wake the machine
-# at two for a recording.
+# Then the user stops the film and goes to bed, leaving Media Center open.
+# The evening ends with a sleep request; before the machine sleeps the
+# engine closes Media Center: taskkill asks it to close, and it is gone a
+# moment later. Windows will wake the machine at two for a recording.
 mcsession 1 end
 nextwake automatic 02:00:00
-at 23:45:00 sleep
-expect log "PBT_APMSUSPEND (Suspend from user interaction)"
+at 23:45:00 request suspend
+expect log "cSuspendInitiator - SuspendSystem()"
++1s expect log "PBT_APMSUSPEND (Suspend from user interaction)"
 expect log "eHome is running, closing by sending terminate signal"
 expect log "Close request successfully finished"
 expect mcwindow closed

@@ -1,5 +1,6 @@
 #pragma once
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -7,6 +8,7 @@
 #include "platform/sim/SimWindows.h"
 #include "tools/runner/ScenarioActivity.h"
 #include "tools/runner/ScenarioFrontEnds.h"
+#include "tools/runner/ScenarioWords.h"
 
 class TfMain;
 
@@ -32,22 +34,38 @@ class TfMain;
 //   answer yes|no|ok|cancel       the next message box is answered so
 //   wait 5s                       lets time pass
 //   broadcast PBT_APMSUSPEND [n]  a power broadcast (name or number, lParam n)
+//   broadcast PBT_POWERSETTINGCHANGE GUID VALUE   a change of any power
+//                                 setting, with the record Windows sends: the
+//                                 setting's GUID ({8-4-4-4-12} hexadecimal or
+//                                 GUID_SYSTEM_AWAYMODE, GUID_MONITOR_POWER_ON,
+//                                 GUID_IDLE_BACKGROUND_TASK) and its 32-bit
+//                                 value (4 bytes of data), or none (no data)
+//   awaymode on|off               the system enters or leaves away mode: the
+//                                 change of GUID_SYSTEM_AWAYMODE to 1 or 0
+//   monitor on|off                the display goes on or off: the change of
+//                                 GUID_MONITOR_POWER_ON to 1 or 0
 //   suspend                       the broadcast of a suspend (PBT_APMSUSPEND)
 //                                 alone; the machine goes on running
 //   wake automatic                Windows wakes it for a task: the system reports
 //                                 an automatic resume (PBT_APMRESUMEAUTOMATIC)
 //   wake user                     the user wakes it: PBT_APMRESUMEAUTOMATIC, the
 //                                 user's input, then PBT_APMRESUMESUSPEND
-//                                 (both also wake a machine that really sleeps)
+//   wake unattended               Windows reports a user wake, but nobody is
+//                                 there: PBT_APMRESUMEAUTOMATIC, then
+//                                 PBT_APMRESUMESUSPEND, and no input (a wake
+//                                 the program can treat as automatic with
+//                                 TreatUnattendedAsAutomatic). All three also
+//                                 wake a machine that really sleeps
 //   request suspend [automatic]   the engine is asked to put the machine to
 //                                 sleep (RequestSuspend), as at the end of an
 //                                 automatic wake with "automatic"
 //   sleep                         Windows puts the machine to sleep by itself
 //                                 (the sleep button, its idle timer)
 //   nextwake automatic 02:00:00   how the next real sleep ends: Windows wakes
-//   nextwake user +8h             the machine for a task, or the user does, the
-//   nextwake none                 next time the clock shows this or that long
-//                                 from now; none: it sleeps until a wake command
+//   nextwake user +8h             the machine for a task, or the user does, or
+//   nextwake unattended 03:00     an unattended wake, the next time the clock
+//   nextwake none                 shows this or that long from now; none: it
+//                                 sleeps until a wake command
 //   input                         the user touches keyboard or mouse
 //
 // What the activity detection watches:
@@ -126,6 +144,7 @@ public:
     ~cScenarioPlayer();
 
     // Plays the script. Errors (bad lines, failed expectations) are collected.
+    // Scripts played one after the other count their lines on, as one file.
     void Play(const std::string& script);
     // Ends the program if it still runs, as closing its window does.
     void Finish();
@@ -139,27 +158,62 @@ public:
     TfMain* Program() { return App.get(); }
 
 private:
-    void PlayLine(const std::string& line, int number);
-    void Command(const std::vector<std::string>& words, int number);
-    // The commands of what the activity detection watches; false when the
-    // verb is none of them.
-    bool ActivityCommand(const std::vector<std::string>& words);
-    void AddToList(const std::string& list, const std::string& entry);
-    void ChangeMcSession(const std::vector<std::string>& words);
-    void ChangeNetSession(const std::vector<std::string>& words);
-    void ChangeRemoteSession(const std::vector<std::string>& words);
-    void ChangeHolder(const std::vector<std::string>& words);
-    void ChangeMediaCenterWindow(const std::vector<std::string>& words);
+    // One command of the table: its verb, the arguments it needs at least,
+    // its handler, and whether the program runs its message loop after it.
+    struct cCommand {
+        const char* Verb;
+        size_t Arguments;
+        void (cScenarioPlayer::*Run)(const tWords& words);
+        bool ThenPump = false;
+    };
+    static const cCommand COMMANDS[];
+
+    void PlayLine(const std::string& line);
+    void Fail(const std::string& message);
+
+    // The program and the machine (ScenarioCommands.cpp).
+    void SetClock(const tWords& words);
+    void SetTickCount(const tWords& words);
+    void SetValue(const tWords& words);
+    void SetWindows(const tWords& words);
+    void Start(const tWords& words);
+    void Close(const tWords& words);
+    void Answer(const tWords& words);
+    void Wait(const tWords& words);
+    void SendBroadcast(const tWords& words);
+    void Suspend(const tWords& words);
+    void AwayMode(const tWords& words);
+    void Monitor(const tWords& words);
+    void Wake(const tWords& words);
+    void RequestSuspend(const tWords& words);
+    void SleepNow(const tWords& words);
+    void NextWake(const tWords& words);
+    void Input(const tWords& words);
+
+    // What the activity detection watches (ScenarioActivityCommands.cpp).
+    void AddToList(const tWords& words);
+    void ChangeProcess(const tWords& words);
+    void ChangeRecording(const tWords& words);
+    void ChangeMcSession(const tWords& words);
+    void ChangeNetSession(const tWords& words);
+    void ChangeRemoteSession(const tWords& words);
+    void ChangeHolder(const tWords& words);
+    void ChangeMediaCenterWindow(const tWords& words);
+    // mctray and mcclose (Media Center's front-end around the sleep).
+    void ChangeFrontEnd(const tWords& words);
     // Tells the program of a session change, if it asked to hear of them.
     void NotifySessionChange(uint32_t reason, uint32_t sessionId);
-    void Expect(const std::vector<std::string>& words, int number);
+
+    // Expectations (ScenarioExpect.cpp).
+    void Expect(const tWords& words);
+
     void WaitUntil(uint64_t moment);
     // The virtual moment of a time of day ("02:00:00", the next time the
     // clock shows it) or of a duration from now ("+8h").
     uint64_t MomentOf(const std::string& word);
     void Broadcast(uintptr_t event, intptr_t lParam);
+    void PowerSettingChange(const cGuid& setting, std::optional<uint32_t> value);
     void Pump();
-    void Fail(int number, const std::string& message);
 
     // Local time of a virtual moment, as the log writes it.
     std::string StampOf(uint64_t moment);
@@ -175,6 +229,8 @@ private:
     uint32_t HeldExecutionState = 0;
     std::unique_ptr<TfMain> App;
     std::vector<std::string> Failures_;
+    // The number of the line being played, for the failures.
+    int Line = 0;
 };
 
 // The evening the main job plays when no scenario file is given.
