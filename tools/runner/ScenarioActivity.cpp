@@ -212,8 +212,10 @@ void cScenarioRemoteSessions::Logoff(const std::string& user)
 bool cScenarioMediaCenterWindow::IsOpen()
 {
     if (Window != 0 && !Programs.IsRunning(ProgramId)) {
-        // Closed by someone else: ehshell.exe has ended too.
+        // Closed by someone else (the engine at a suspend): ehshell.exe has
+        // ended too.
         Processes.EndProcess(ProcessId);
+        ClosedElsewhere = true;
         Window = 0;
         ProcessId = 0;
         ProgramId = 0;
@@ -232,6 +234,7 @@ void cScenarioMediaCenterWindow::Open(bool fullScreen, bool front)
 {
     if (IsOpen())
         throw std::runtime_error("Media Center's window is already open");
+    ClosedElsewhere = false;
     ProcessId = Processes.StartProcess(MC_SHELL_PROGRAM);
     cSimProgram shell;
     shell.RunTime = cSimProgram::RUNS_FOREVER;
@@ -246,11 +249,15 @@ void cScenarioMediaCenterWindow::Open(bool fullScreen, bool front)
 
 void cScenarioMediaCenterWindow::SetFullScreen(bool fullScreen)
 {
+    if (!IsOpen() && ClosedElsewhere)
+        return;
     Windowing.SetTitleBarState(Require(), fullScreen ? STATE_SYSTEM_INVISIBLE : 0);
 }
 
 void cScenarioMediaCenterWindow::SetFront(bool front)
 {
+    if (!IsOpen() && ClosedElsewhere)
+        return;
     const WindowHandle window = Require();
     if (front) {
         Windowing.SetForegroundWindow(window);
@@ -263,6 +270,9 @@ void cScenarioMediaCenterWindow::SetFront(bool front)
 
 void cScenarioMediaCenterWindow::Close()
 {
+    // A script that did not foresee the engine closing it goes on.
+    if (!IsOpen() && ClosedElsewhere)
+        return;
     Require();
     Programs.EndNow(ProgramId);
     IsOpen();

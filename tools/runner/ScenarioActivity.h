@@ -146,6 +146,9 @@ private:
     uint32_t ProcessId = 0;
     uint32_t ProgramId = 0;
     int64_t CloseDelay = 200;
+    // The window went without the script closing it; the script's later
+    // changes to it are then ignored.
+    bool ClosedElsewhere = false;
     // The taskbar, which takes the foreground when Media Center leaves it.
     WindowHandle Taskbar = 0;
 };
