@@ -1,7 +1,5 @@
 #include "engine/McePowerManager.h"
 
-#include "detection/RecordingMonitor.h"
-
 #include <algorithm>
 #include <cstdio>
 #include <limits>
@@ -12,26 +10,21 @@
 #include "foundation/Settings.h"
 #include "foundation/Ticks.h"
 #include "foundation/WindowsVersion.h"
-#include "engine/SuspendInitiator.h"
 #include "osconfig/OSConfiguration.h"
 #include "osconfig/FpManager.h"
-#include "osconfig/VistaConfiguration.h"
 #include "platform/WinConst.h"
 #include "targets/MediaCenterContract.h"
 
 namespace {
 
-// Execution-state flags, as SetThreadExecutionState takes them.
+// Execution-state flag, as SetThreadExecutionState takes it.
 constexpr uint32_t ES_AWAYMODE_REQUIRED = 0x00000040;
-constexpr uint32_t ES_CONTINUOUS = 0x80000000;
 
 constexpr uint32_t WM_SYSCOMMAND = 0x0112;
 constexpr uintptr_t SC_MONITORPOWER = 0xF170;
 constexpr intptr_t MONITOR_OFF = 2;
 constexpr intptr_t MONITOR_ON = -1;
 
-// StartIfNeeded's answer when it started the front-end.
-constexpr int TARGET_STARTED = 2;
 // GetWindowText and GetClassName buffers of 200 and 100 characters.
 constexpr size_t MAX_TITLE = 199;
 constexpr size_t MAX_CLASS_NAME = 99;
@@ -41,9 +34,6 @@ constexpr const char* TITLES_FILE = "Titles.txt";
 // report automatic wakes.
 constexpr int32_t MAX_SUCCESSIVE_USER_WAKES = 20;
 
-constexpr int32_t VISTA_POST_REBOOT_STANDBY_DELAY = 120000;
-// RebootMode's disable reason on Vista: no detection of the end of automatic wakes.
-constexpr uint32_t REBOOT_NEEDS_RECORDING_MONITOR = 0x2;
 
 std::string Hex(const char* format, uint32_t value)
 {
@@ -84,7 +74,8 @@ cMcePowerManager::cMcePowerManager(cPlatform& platform, cWindowsVersion& version
                                    cSystemInformation& systemInformation, cOSConfiguration& osConfiguration,
                                    bool /*logFlag*/, cMessageLogger& logger)
     : cSuspendEngineConfiguration(platform.Registry), Settings(platform.Registry), Platform(platform),
-      Version(version), SystemInformation(systemInformation), OSConfiguration(osConfiguration), Logger(logger)
+      Version(version), SystemInformation(systemInformation), OSConfiguration(osConfiguration), Logger(logger),
+      Ehome(platform, logger, version), ExecutionStates(platform.PowerRequests)
 {
     Settings.RebootMode.SetDisabledValue(RM_NEVER_REBOOT);
     FpManager = std::make_unique<cFpManager>(Platform, Logger);
@@ -106,6 +97,15 @@ cMcePowerManager::cMcePowerManager(cPlatform& platform, cWindowsVersion& version
 cMcePowerManager::~cMcePowerManager()
 {
     Logger.SetNewFileHook({});
+}
+
+void cMcePowerManager::TakeOverMediaCenterLogonStart()
+{
+    // From now on the engine starts Media Center after logon, not Windows.
+    if (Ehome.IsLogonStartRegistered()) {
+        Ehome.StartAtBoot = true;
+        Ehome.SetLogonStartRegistered(false);
+    }
 }
 
 void cMcePowerManager::MigrateLegacyPrograms()
@@ -189,7 +189,7 @@ int cMcePowerManager::GetAwakeState()
 {
     if (IsNonUserResume() || IsInAwayMode())
         return AS_NON_USER;
-    if (TargetIsRunning(eTarget::Ehome))
+    if (Ehome.IsRunning())
         return AS_MEDIACENTER;
     return AS_DESKTOP;
 }
@@ -212,7 +212,7 @@ void cMcePowerManager::OnPowerStatusChange() {}
 uint32_t cMcePowerManager::OnQuerySuspend(uint32_t flags)
 {
     Logger.WriteLine("PBT_APMQUERYSUSPEND (" + Hex("%X", flags) + ")");
-    EhomeQuerySuspend(flags);
+    Ehome.SetQuerySuspendFlags(flags);
     return HandleSuspendQuery(false);
 }
 
@@ -256,8 +256,8 @@ void cMcePowerManager::OnSuspend()
             Platform.Power.SetPriorityClass(PRIORITY_CLASS_ABOVE_NORMAL);
         }
         bool blank = false;
-        for (eTarget target : TARGETS)
-            blank = blank || (TargetIsRunning(target) && TargetMustStopAtSuspend(target));
+        for (cTargetApplication* target : Targets())
+            blank = blank || (target->IsRunning() && target->MustStopAtSuspend());
         if (blank)
             Blank();
         CloseTargets();
@@ -286,8 +286,8 @@ void cMcePowerManager::OnSuspend()
     }
 
     bool blankForStart = false;
-    for (eTarget target : TARGETS)
-        blankForStart = blankForStart || TargetMustStartAtResume(target);
+    for (cTargetApplication* target : Targets())
+        blankForStart = blankForStart || target->MustStartAtResume();
     if (blankForStart)
         Blank();
     PostRebootStandbyPending = false;
@@ -350,7 +350,7 @@ void cMcePowerManager::OnResumeAutomatic()
         RunEventAction(Settings.RunOnUserResume, Settings.RunOnUserResumeFlags);
 
     AutomaticResumeSeen = true;
-    EhomeSetEngineSuspending(false);
+    Ehome.SetSuspendInitiated(false);
     if (automatic && RestartAtAutomaticResume)
         StartTargetsAfterWake();
     // After hibernation the user interface comes back at once.
@@ -374,7 +374,7 @@ void cMcePowerManager::OnResumeAutomatic()
 void cMcePowerManager::OnResumeCritical()
 {
     Logger.WriteLine("PBT_APMRESUMECRITICAL");
-    EhomeSetEngineSuspending(false);
+    Ehome.SetSuspendInitiated(false);
     ResetUserActivityBaseline();
 }
 
@@ -459,7 +459,7 @@ void cMcePowerManager::RestoreTargets()
         UnBlank(true);
     }
     FrontPanelResume();
-    Logger.WriteLine(TargetIsRunning(eTarget::Ehome) ? "Ehome.IsRunning() == true" : "Ehome.IsRunning() == false");
+    Logger.WriteLine(Ehome.IsRunning() ? "Ehome.IsRunning() == true" : "Ehome.IsRunning() == false");
 }
 
 bool cMcePowerManager::StartTargetsAfterWake()
@@ -469,11 +469,11 @@ bool cMcePowerManager::StartTargetsAfterWake()
         return false;
     FrontEndsStarted = true;
     bool started = false;
-    for (eTarget target : TARGETS) {
-        if (TargetStartIfNeeded(target) == TARGET_STARTED)
+    for (cTargetApplication* target : Targets()) {
+        if (target->StartIfNeeded() == TARGET_STARTED)
             started = true;
-        if (TargetMustStartAtResume(target))
-            UnblankWhenWindowAppears(TargetWindowClass(target), Settings.UnblankDelay);
+        if (target->MustStartAtResume())
+            UnblankWhenWindowAppears(target->GetWindowClass(), Settings.UnblankDelay);
     }
     return started;
 }
@@ -482,8 +482,8 @@ void cMcePowerManager::CloseTargets()
 {
     // After a forced reboot the saved states stay as the reboot left them.
     if (!PostRebootStandbyPending)
-        for (eTarget target : TARGETS)
-            TargetRememberRunningAtSuspend(target, TargetIsRunning(target));
+        for (cTargetApplication* target : Targets())
+            target->SetWasRunningAtSuspend(target->IsRunning());
     const bool saveTitles = Settings.SaveWindowTitels;
     if (saveTitles)
         Platform.Files.DeleteFile(TitlesFilePath());
@@ -499,14 +499,10 @@ void cMcePowerManager::CloseTargets()
         window.ClassName.resize(std::min(window.ClassName.size(), MAX_CLASS_NAME));
         if (saveTitles && !window.Title.empty())
             SaveWindowTitle(window);
-        for (eTarget target : TARGETS) {
-            if (window.ClassName.empty() || window.ClassName != TargetWindowClass(target) ||
-                !TargetMustStopAtSuspend(target))
-                continue;
-            TargetClose(target, window, hibernate);
-            if (target == eTarget::MediaPortal && Settings.BlankScreen != 0)
-                HideTaskBar();
-        }
+        for (cTargetApplication* target : Targets())
+            if (!window.ClassName.empty() && window.ClassName == target->GetWindowClass() &&
+                target->MustStopAtSuspend())
+                target->Close(window.Handle, window.ProcessId, hibernate);
     }
 }
 
@@ -557,8 +553,8 @@ void cMcePowerManager::WriteSystemSummary(const char* /*logFilePath*/)
 void cMcePowerManager::StatusSave()
 {
     Logger.WriteLine("StatusSave()");
-    for (eTarget target : TARGETS)
-        TargetSaveRunningState(target);
+    for (cTargetApplication* target : Targets())
+        target->SaveRunningState();
     if (Settings.BlankScreen != 0)
         cPersistentBool(Platform.Registry, "SavedIsBlanked", HIVE_CURRENT_USER, false).Set(IsBlanking());
 }
@@ -566,8 +562,8 @@ void cMcePowerManager::StatusSave()
 void cMcePowerManager::StatusRestore()
 {
     Logger.WriteLine("StatusRestore()");
-    for (eTarget target : TARGETS)
-        TargetRestoreRunningState(target);
+    for (cTargetApplication* target : Targets())
+        target->RestoreRunningState();
     if (cPersistentBool(Platform.Registry, "SavedIsBlanked", HIVE_CURRENT_USER, false))
         Blank();
     StatusClear();
@@ -576,8 +572,8 @@ void cMcePowerManager::StatusRestore()
 void cMcePowerManager::StatusClear()
 {
     Logger.WriteLine("StatusClear()");
-    for (eTarget target : TARGETS)
-        TargetClearRunningState(target);
+    for (cTargetApplication* target : Targets())
+        target->ClearRunningState();
     cPersistentBool(Platform.Registry, "SavedIsBlanked", HIVE_CURRENT_USER).Delete();
 }
 
@@ -689,7 +685,7 @@ int32_t cMcePowerManager::SuspendSystem(bool standby, bool forced)
         Logger.WriteLine("Not suspending because the system is in Away mode and SLH requires Away mode");
         return -1;
     }
-    EhomeSetEngineSuspending(true);
+    Ehome.SetSuspendInitiated(true);
     const std::string state = standby ? "Standby" : "Hibernation";
     Logger.WriteLine("Entering " + state + (forced ? " (forced)" : ""));
     if (forced) {
@@ -717,34 +713,9 @@ int32_t cMcePowerManager::SuspendSystem(bool standby, bool forced)
     return result;
 }
 
-int cMcePowerManager::AllocateExecutionStateSlot()
-{
-    if (ExecutionStateSlotCount >= EXECUTION_STATE_SLOTS)
-        return 0;
-    return ++ExecutionStateSlotCount;
-}
-
-uint32_t cMcePowerManager::SetExecutionStateSlot(int slot, uint32_t flags)
-{
-    if (slot >= 0 && slot <= EXECUTION_STATE_SLOTS)
-        ExecutionStateSlots[static_cast<size_t>(slot)] = flags;
-    return Platform.PowerRequests.SetThreadExecutionState(GetCombinedExecutionState());
-}
-
-uint32_t cMcePowerManager::GetCombinedExecutionState() const
-{
-    uint32_t combined = ES_CONTINUOUS;
-    for (int slot = 1; slot <= ExecutionStateSlotCount; ++slot)
-        combined |= ExecutionStateSlots[static_cast<size_t>(slot)];
-    return combined;
-}
-
 // ---------------------------------------------------------------------------
 // Seams: the parts of the engine that later components fill in.
 
-// cTargetEhome: IsLogonStartRegistered, then eHome_StartAtBoot and
-// SetLogonStartRegistered(false), so that the engine starts Media Center.
-void cMcePowerManager::TakeOverMediaCenterLogonStart() {}
 // cBlanker, created with BlankScreen, the logger and the version.
 void cMcePowerManager::CreateBlanker() {}
 // cBlanker::Blank.
@@ -760,58 +731,6 @@ bool cMcePowerManager::IsBlanking()
 void cMcePowerManager::UnblankWhenWindowAppears(const std::string& /*windowClass*/, int32_t /*delay*/) {}
 // cBlanker::HideTaskBar.
 void cMcePowerManager::HideTaskBar() {}
-// The targets' IsRunning.
-// A target runs while a window of its class exists.
-bool cMcePowerManager::TargetIsRunning(eTarget target)
-{
-    return Platform.Windowing.FindWindow(TargetWindowClass(target), "") != 0;
-}
-// The targets' MustStopAtSuspend.
-bool cMcePowerManager::TargetMustStopAtSuspend(eTarget /*target*/)
-{
-    return false;
-}
-// The targets' MustStartAtResume.
-bool cMcePowerManager::TargetMustStartAtResume(eTarget /*target*/)
-{
-    return false;
-}
-// The targets' GetWindowClass.
-// The class of the target's main window; a target replaced by its harmless
-// stand-in for testing is recognised by the stand-in's window.
-std::string cMcePowerManager::TargetWindowClass(eTarget target)
-{
-    const bool mediaCenter = target == eTarget::Ehome;
-    const cPersistentBool fakeTarget(Platform.Registry, mediaCenter ? "eHome_FakeTarget" : "MediaPortal_FakeTarget",
-                                     HIVE_LOCAL_MACHINE);
-    if (mediaCenter)
-        return fakeTarget.Get() ? "Notepad" : MC_SHELL_WINDOW_CLASS;
-    return fakeTarget.Get() ? "WordPadClass" : "WindowsForms10.Window.8.app.0.3ce0bb8";
-}
-
-std::string cMcePowerManager::GetMediaCenterWindowClass()
-{
-    return TargetWindowClass(eTarget::Ehome);
-}
-// The targets' Close (window, its process id, hibernation).
-void cMcePowerManager::TargetClose(eTarget /*target*/, const cWindowInfo& /*window*/, bool /*hibernate*/) {}
-// The targets' StartIfNeeded (TARGET_STARTED when started).
-int cMcePowerManager::TargetStartIfNeeded(eTarget /*target*/)
-{
-    return 0;
-}
-// The targets' was-running-at-suspend flag.
-void cMcePowerManager::TargetRememberRunningAtSuspend(eTarget /*target*/, bool /*running*/) {}
-// The targets' SaveRunningState.
-void cMcePowerManager::TargetSaveRunningState(eTarget /*target*/) {}
-// The targets' RestoreRunningState.
-void cMcePowerManager::TargetRestoreRunningState(eTarget /*target*/) {}
-// The targets' ClearRunningState.
-void cMcePowerManager::TargetClearRunningState(eTarget /*target*/) {}
-// cTargetEhome: the flags of a suspend query.
-void cMcePowerManager::EhomeQuerySuspend(uint32_t /*flags*/) {}
-// cTargetEhome: its engine-suspending flag.
-void cMcePowerManager::EhomeSetEngineSuspending(bool /*suspending*/) {}
 // The event actions: the program through the application launcher.
 bool cMcePowerManager::RunEventProgram(const std::string& /*commandLine*/, int32_t /*flags*/)
 {
@@ -833,88 +752,4 @@ void cMcePowerManager::SetRebootPeriodValues() {}
 void cMcePowerManager::FrontPanelResume()
 {
     FpManager->OnResume();
-}
-
-// ---------------------------------------------------------------------------
-// Vista and later
-
-cVistaSuspendEngine::cVistaSuspendEngine(cPlatform& platform, cWindowsVersion& version,
-                                         cSystemInformation& systemInformation, cOSConfiguration& osConfiguration,
-                                         bool logFlag, WindowHandle mainWindow, cMessageLogger& logger)
-    : cMcePowerManager(platform, version, systemInformation, osConfiguration, logFlag, logger),
-      MainWindow(mainWindow)
-{
-    Initiator = std::make_unique<cSuspendInitiator>(Platform, *this, OSConfiguration, Version, Logger);
-    RegisterPowerSettingNotifications();
-    PostRebootStandbyDelay = VISTA_POST_REBOOT_STANDBY_DELAY;
-    Windows7 = Version.IsWindows7OrLater();
-}
-
-cVistaSuspendEngine::~cVistaSuspendEngine()
-{
-    Initiator.reset();
-    PowerSettingRegistrations.clear();
-}
-
-void cVistaSuspendEngine::RegisterPowerSettingNotifications()
-{
-    // Without the function (before Vista) there is no away-mode or display
-    // tracking; everything else works.
-    switch (Platform.PowerRequests.FindPowerSettingNotification()) {
-    case eProcedureLookup::NoLibrary:
-        Platform.Dialogs.MessageBox("Cannot load dll", "User32.dll", MB_OK);
-        return;
-    case eProcedureLookup::NoProcedure:
-        Platform.Dialogs.MessageBox("GetProcAddress failed", "User32.dll", MB_OK);
-        return;
-    case eProcedureLookup::Found:
-        break;
-    }
-    for (const cGuid& setting : {GUID_SYSTEM_AWAYMODE, GUID_MONITOR_POWER_ON})
-        if (auto registration = Platform.PowerRequests.RegisterPowerSettingNotification(MainWindow, setting))
-            PowerSettingRegistrations.push_back(std::move(registration));
-}
-
-void cVistaSuspendEngine::RefreshRebootModeAvailability()
-{
-    // Forced reboots need the detection of the end of automatic wakes.
-    const bool unavailable = Version.IsVistaOrLater() && RecordingMonitor != nullptr && !IsRecordingMonitorEnabled();
-    Settings.RebootMode.SetEnabled(REBOOT_NEEDS_RECORDING_MONITOR, !unavailable);
-}
-
-int32_t cVistaSuspendEngine::GetRebootMode()
-{
-    RefreshRebootModeAvailability();
-    return cMcePowerManager::GetRebootMode();
-}
-
-bool cVistaSuspendEngine::IsRebootModeAvailable()
-{
-    RefreshRebootModeAvailability();
-    return cMcePowerManager::IsRebootModeAvailable();
-}
-
-int32_t cVistaSuspendEngine::SuspendSystem(bool standby, bool forced)
-{
-    EhomeSetEngineSuspending(true);
-    Logger.WriteLine(std::string(standby ? "Entering Standby" : "Entering Hibernation") + (forced ? " (forced)" : ""));
-    if (forced) {
-        Logger.WriteLine("HandleSuspendQuery");
-        if (HandleSuspendQuery(true) == BROADCAST_QUERY_DENY)
-            return 0;
-    }
-    // Windows does not sleep from away mode; allowing it anew ends it.
-    // Only the Vista family has the allow-away-mode setting.
-    auto* vista = dynamic_cast<cVistaConfiguration*>(&OSConfiguration);
-    if (IsInAwayMode() && vista != nullptr && vista->IsAwayModeAllowed()) {
-        Logger.WriteLine("Exit Away mode");
-        vista->SetAwayModeAllowed(false);
-        vista->SetAwayModeAllowed(true);
-    }
-    Initiator->SuspendSystem(standby);
-    return 1;
-}
-bool cVistaSuspendEngine::IsRecordingMonitorEnabled()
-{
-    return RecordingMonitor == nullptr || RecordingMonitor->IsRecordingMonitorEnabled();
 }

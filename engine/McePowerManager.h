@@ -1,5 +1,4 @@
 #pragma once
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -7,9 +6,11 @@
 
 #include "engine/EngineSettings.h"
 #include "diagnostics/SystemInformation.h"
+#include "engine/ExecutionStateSlots.h"
 #include "engine/PowerManager.h"
 #include "foundation/PersistentVariables.h"
 #include "platform/Platform.h"
+#include "targets/TargetEhome.h"
 
 class cMessageLogger;
 class cOSConfiguration;
@@ -87,17 +88,10 @@ public:
     // an automatic or unattended wake asks; it changes nothing.
     int32_t RequestSuspend(bool fromAutomatic);
 
-    // The execution states the detection requests: each holder owns one
-    // slot (1 to 10) and writes its ES_ flags there; Windows gets their
-    // combination as the main thread's continuous execution state.
-    // 0 when all slots are taken (a holder with 0 writes into a slot that
-    // is never combined).
-    int AllocateExecutionStateSlot();
-    // Stores the flags and passes the combination to SetThreadExecutionState;
-    // returns what that returns (the previous state, 0 on failure).
-    uint32_t SetExecutionStateSlot(int slot, uint32_t flags);
-    // The flags of the slots handed out, with ES_CONTINUOUS (0x80000000).
-    uint32_t GetCombinedExecutionState() const;
+    // The execution states the detection requests (see cExecutionStateSlots).
+    int AllocateExecutionStateSlot() { return ExecutionStates.Allocate(); }
+    uint32_t SetExecutionStateSlot(int slot, uint32_t flags) { return ExecutionStates.Set(slot, flags); }
+    uint32_t GetCombinedExecutionState() const { return ExecutionStates.GetCombined(); }
 
     // Starts the forced reboot when one is due now; true when it started.
     bool CheckForcedReboot();
@@ -112,7 +106,9 @@ public:
     // The later of the last user input and the baseline reset.
     uint32_t GetLastUserInputTick();
     // The class of the Media Center front-end's main window.
-    std::string GetMediaCenterWindowClass();
+    std::string GetMediaCenterWindowClass() { return Ehome.GetWindowClass(); }
+    // The Media Center target, for the configurator and the start-up.
+    cTargetEhome& GetEhome() { return Ehome; }
     void ResetUserActivityBaseline();
     uint32_t GetUserActivityBaseline() const { return ActivityBaseline; }
     // Kept for the recording monitor: input after the baseline was logged.
@@ -164,16 +160,13 @@ public:
     cFpManager& GetFpManager() { return *FpManager; }
 
 protected:
-    // The Media Center target's engine-suspending flag (plugged in later,
-    // like the seams below).
-    void EhomeSetEngineSuspending(bool suspending);
-
     cPlatform& Platform;
     cWindowsVersion& Version;
     cSystemInformation& SystemInformation;
     cOSConfiguration& OSConfiguration;
     cMessageLogger& Logger;
     cRecordingMonitor* RecordingMonitor = nullptr;
+    cTargetEhome Ehome;
 
     // Only changes the wording of resume log lines (set on Windows 7 and later).
     bool Windows7 = false;
@@ -181,8 +174,8 @@ protected:
     int32_t PostRebootStandbyDelay = 30000;
 
 private:
-    enum class eTarget { Ehome, MediaPortal };
-    static constexpr eTarget TARGETS[] = {eTarget::Ehome, eTarget::MediaPortal};
+    // The front-end targets, Media Center first.
+    std::vector<cTargetApplication*> Targets() { return {&Ehome}; }
 
     void MigrateLegacyPrograms();
     void ReplaceDelayDefaults();
@@ -195,25 +188,14 @@ private:
     bool CallPowerInformation(int level, const void* input, uint32_t inputSize, void* output, uint32_t outputSize);
     bool ReadPowerPolicy(int level, cSystemPowerPolicy& policy);
 
-    // What later parts of the engine plug in (see the definitions).
     void TakeOverMediaCenterLogonStart();
+    // What later parts of the engine plug in (see the definitions).
     void CreateBlanker();
     void Blank();
     void UnBlank(bool restartPending);
     bool IsBlanking();
     void UnblankWhenWindowAppears(const std::string& windowClass, int32_t delay);
     void HideTaskBar();
-    bool TargetIsRunning(eTarget target);
-    bool TargetMustStopAtSuspend(eTarget target);
-    bool TargetMustStartAtResume(eTarget target);
-    std::string TargetWindowClass(eTarget target);
-    void TargetClose(eTarget target, const cWindowInfo& window, bool hibernate);
-    int TargetStartIfNeeded(eTarget target);
-    void TargetRememberRunningAtSuspend(eTarget target, bool running);
-    void TargetSaveRunningState(eTarget target);
-    void TargetRestoreRunningState(eTarget target);
-    void TargetClearRunningState(eTarget target);
-    void EhomeQuerySuspend(uint32_t flags);
     bool RunEventProgram(const std::string& commandLine, int32_t flags);
     void WarnRunningFrontEnds();
     void RestartReceiverService();
@@ -244,42 +226,9 @@ private:
 
     bool PostRebootStandbyPending = false;
 
-    // Execution-state requests of the detection (slot 0 is never combined).
-    static constexpr int EXECUTION_STATE_SLOTS = 10;
-    std::array<uint32_t, EXECUTION_STATE_SLOTS + 1> ExecutionStateSlots{};
-    int ExecutionStateSlotCount = 0;
+    cExecutionStateSlots ExecutionStates;
 
     uint32_t LastPowerBroadcastTick = 0;
 
     std::unique_ptr<cFpManager> FpManager;
-};
-
-// The engine for Windows Vista and later: the sleep call runs on its own
-// thread, and it listens to the away-mode and display power settings.
-class cVistaSuspendEngine : public cMcePowerManager {
-public:
-    // mainWindow receives the power-setting notifications.
-    cVistaSuspendEngine(cPlatform& platform, cWindowsVersion& version, cSystemInformation& systemInformation,
-                        cOSConfiguration& osConfiguration, bool logFlag, WindowHandle mainWindow,
-                        cMessageLogger& logger);
-    // Stops the suspend initiator's thread first, then ends the
-    // registrations.
-    ~cVistaSuspendEngine() override;
-
-    int32_t GetRebootMode() override;
-    bool IsRebootModeAvailable() override;
-    // Hands the sleep to the suspend initiator's thread and returns 1 at
-    // once; the main thread then handles the broadcasts of the sleep in its
-    // message loop. 0 when a forced reboot took the sleep's place.
-    int32_t SuspendSystem(bool standby, bool forced) override;
-
-private:
-    void RefreshRebootModeAvailability();
-    void RegisterPowerSettingNotifications();
-    bool IsRecordingMonitorEnabled();
-
-    WindowHandle MainWindow;
-    std::unique_ptr<cSuspendInitiator> Initiator;
-    // GUID_SYSTEM_AWAYMODE and GUID_MONITOR_POWER_ON, as far as they worked.
-    std::vector<std::unique_ptr<cPowerSettingRegistration>> PowerSettingRegistrations;
 };

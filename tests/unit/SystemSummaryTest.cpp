@@ -8,7 +8,7 @@
 #include <string>
 
 #include "diagnostics/SystemInformation.h"
-#include "engine/McePowerManager.h"
+#include "engine/VistaSuspendEngine.h"
 #include "foundation/BuildMoment.h"
 #include "foundation/MessageLogger.h"
 #include "foundation/Settings.h"

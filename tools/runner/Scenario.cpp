@@ -68,6 +68,8 @@ const cScenarioPlayer::cCommand cScenarioPlayer::COMMANDS[] = {
     {"extender", 1, &cScenarioPlayer::ChangeRemoteSession, true},
     {"holder", 2, &cScenarioPlayer::ChangeHolder, true},
     {"mcwindow", 1, &cScenarioPlayer::ChangeMediaCenterWindow, true},
+    {"mctray", 1, &cScenarioPlayer::ChangeFrontEnd, true},
+    {"mcclose", 1, &cScenarioPlayer::ChangeFrontEnd, true},
     {"expect", 2, &cScenarioPlayer::Expect},
 };
 

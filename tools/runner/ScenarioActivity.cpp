@@ -4,6 +4,7 @@
 
 #include "platform/Sessions.h"
 #include "platform/sim/SimProcessList.h"
+#include "platform/sim/SimProcesses.h"
 #include "platform/sim/SimSessions.h"
 #include "platform/sim/SimSharedMemory.h"
 #include "platform/sim/SimWindowing.h"
@@ -208,30 +209,55 @@ void cScenarioRemoteSessions::Logoff(const std::string& user)
 // ---------------------------------------------------------------------------
 // Media Center's window
 
+bool cScenarioMediaCenterWindow::IsOpen()
+{
+    if (Window != 0 && !Programs.IsRunning(ProgramId)) {
+        // Closed by someone else (the engine at a suspend): ehshell.exe has
+        // ended too.
+        Processes.EndProcess(ProcessId);
+        ClosedElsewhere = true;
+        Window = 0;
+        ProcessId = 0;
+        ProgramId = 0;
+    }
+    return Window != 0;
+}
+
 WindowHandle cScenarioMediaCenterWindow::Require()
 {
-    if (Window == 0)
+    if (!IsOpen())
         throw std::runtime_error("Media Center's window is not open");
     return Window;
 }
 
 void cScenarioMediaCenterWindow::Open(bool fullScreen, bool front)
 {
-    if (Window != 0)
+    if (IsOpen())
         throw std::runtime_error("Media Center's window is already open");
+    ClosedElsewhere = false;
     ProcessId = Processes.StartProcess(MC_SHELL_PROGRAM);
-    Window = Windowing.AddWindow(MC_SHELL_WINDOW_CLASS, MC_WINDOW_TITLE, ProcessId);
+    cSimProgram shell;
+    shell.RunTime = cSimProgram::RUNS_FOREVER;
+    shell.WindowClass = MC_SHELL_WINDOW_CLASS;
+    shell.WindowTitle = MC_WINDOW_TITLE;
+    shell.CloseDelay = CloseDelay;
+    ProgramId = Programs.RunProgram(shell);
+    Window = Windowing.FindWindow(MC_SHELL_WINDOW_CLASS, "");
     SetFullScreen(fullScreen);
     SetFront(front);
 }
 
 void cScenarioMediaCenterWindow::SetFullScreen(bool fullScreen)
 {
+    if (!IsOpen() && ClosedElsewhere)
+        return;
     Windowing.SetTitleBarState(Require(), fullScreen ? STATE_SYSTEM_INVISIBLE : 0);
 }
 
 void cScenarioMediaCenterWindow::SetFront(bool front)
 {
+    if (!IsOpen() && ClosedElsewhere)
+        return;
     const WindowHandle window = Require();
     if (front) {
         Windowing.SetForegroundWindow(window);
@@ -244,8 +270,10 @@ void cScenarioMediaCenterWindow::SetFront(bool front)
 
 void cScenarioMediaCenterWindow::Close()
 {
-    Windowing.DestroyWindow(Require());
-    Processes.EndProcess(ProcessId);
-    Window = 0;
-    ProcessId = 0;
+    // A script that did not foresee the engine closing it goes on.
+    if (!IsOpen() && ClosedElsewhere)
+        return;
+    Require();
+    Programs.EndNow(ProgramId);
+    IsOpen();
 }

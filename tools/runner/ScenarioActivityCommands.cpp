@@ -162,3 +162,8 @@ void cScenarioPlayer::NotifySessionChange(uint32_t reason, uint32_t sessionId)
         Sim.Windowing().SendMessage(App->Handle(), WM_WTSSESSION_CHANGE, reason, static_cast<intptr_t>(sessionId));
 }
 
+
+void cScenarioPlayer::ChangeFrontEnd(const tWords& words)
+{
+    FrontEnds.Command(words);
+}

@@ -27,6 +27,12 @@ void cScenarioPlayer::Expect(const tWords& words)
 {
     const std::string& subject = words[1];
     const std::string wanted = Unquote(words[2]);
+    std::string failure;
+    if (FrontEnds.Expect(words, failure)) {
+        if (!failure.empty())
+            Fail(failure);
+        return;
+    }
     if (subject == "log" && words.size() > 3) {
         const size_t times = ParseNumber(words[3]);
         const size_t found = LinesWith(LogText(), wanted);
