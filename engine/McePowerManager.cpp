@@ -1,7 +1,5 @@
 #include "engine/McePowerManager.h"
 
-#include "detection/RecordingMonitor.h"
-
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -10,16 +8,14 @@
 #include "foundation/Settings.h"
 #include "foundation/Ticks.h"
 #include "foundation/WindowsVersion.h"
-#include "engine/SuspendInitiator.h"
 #include "osconfig/OSConfiguration.h"
 #include "platform/WinConst.h"
 #include "targets/MediaCenterContract.h"
 
 namespace {
 
-// Execution-state flags, as SetThreadExecutionState takes them.
+// Execution-state flag, as SetThreadExecutionState takes it.
 constexpr uint32_t ES_AWAYMODE_REQUIRED = 0x00000040;
-constexpr uint32_t ES_CONTINUOUS = 0x80000000;
 
 constexpr uint32_t WM_SYSCOMMAND = 0x0112;
 constexpr uintptr_t SC_MONITORPOWER = 0xF170;
@@ -37,9 +33,6 @@ constexpr const char* TITLES_FILE = "Titles.txt";
 // report automatic wakes.
 constexpr int32_t MAX_SUCCESSIVE_USER_WAKES = 20;
 
-constexpr int32_t VISTA_POST_REBOOT_STANDBY_DELAY = 120000;
-// RebootMode's disable reason on Vista: no detection of the end of automatic wakes.
-constexpr uint32_t REBOOT_NEEDS_RECORDING_MONITOR = 0x2;
 
 std::string Hex(const char* format, uint32_t value)
 {
@@ -79,7 +72,7 @@ cSuspendEngineConfiguration::cSuspendEngineConfiguration(cRegistry& registry)
 cMcePowerManager::cMcePowerManager(cPlatform& platform, cWindowsVersion& version, cOSConfiguration& osConfiguration,
                                    bool /*logFlag*/, cMessageLogger& logger)
     : cSuspendEngineConfiguration(platform.Registry), Settings(platform.Registry), Platform(platform),
-      Version(version), OSConfiguration(osConfiguration), Logger(logger)
+      Version(version), OSConfiguration(osConfiguration), Logger(logger), ExecutionStates(platform.PowerRequests)
 {
     Settings.RebootMode.SetDisabledValue(RM_NEVER_REBOOT);
     MigrateLegacyPrograms();
@@ -696,28 +689,6 @@ int32_t cMcePowerManager::SuspendSystem(bool standby, bool forced)
     return result;
 }
 
-int cMcePowerManager::AllocateExecutionStateSlot()
-{
-    if (ExecutionStateSlotCount >= EXECUTION_STATE_SLOTS)
-        return 0;
-    return ++ExecutionStateSlotCount;
-}
-
-uint32_t cMcePowerManager::SetExecutionStateSlot(int slot, uint32_t flags)
-{
-    if (slot >= 0 && slot <= EXECUTION_STATE_SLOTS)
-        ExecutionStateSlots[static_cast<size_t>(slot)] = flags;
-    return Platform.PowerRequests.SetThreadExecutionState(GetCombinedExecutionState());
-}
-
-uint32_t cMcePowerManager::GetCombinedExecutionState() const
-{
-    uint32_t combined = ES_CONTINUOUS;
-    for (int slot = 1; slot <= ExecutionStateSlotCount; ++slot)
-        combined |= ExecutionStateSlots[static_cast<size_t>(slot)];
-    return combined;
-}
-
 // ---------------------------------------------------------------------------
 // Seams: the parts of the engine that later components fill in.
 
@@ -811,84 +782,3 @@ bool cMcePowerManager::CheckForcedReboot()
 void cMcePowerManager::SetRebootPeriodValues() {}
 // cFpManager: its resume step.
 void cMcePowerManager::FrontPanelResume() {}
-
-// ---------------------------------------------------------------------------
-// Vista and later
-
-cVistaSuspendEngine::cVistaSuspendEngine(cPlatform& platform, cWindowsVersion& version,
-                                         cOSConfiguration& osConfiguration, bool logFlag, WindowHandle mainWindow,
-                                         cMessageLogger& logger)
-    : cMcePowerManager(platform, version, osConfiguration, logFlag, logger), MainWindow(mainWindow)
-{
-    Initiator = std::make_unique<cSuspendInitiator>(Platform, *this, OSConfiguration, Version, Logger);
-    RegisterPowerSettingNotifications();
-    PostRebootStandbyDelay = VISTA_POST_REBOOT_STANDBY_DELAY;
-    Windows7 = Version.IsWindows7OrLater();
-}
-
-cVistaSuspendEngine::~cVistaSuspendEngine()
-{
-    Initiator.reset();
-    PowerSettingRegistrations.clear();
-}
-
-void cVistaSuspendEngine::RegisterPowerSettingNotifications()
-{
-    // Without the function (before Vista) there is no away-mode or display
-    // tracking; everything else works.
-    switch (Platform.PowerRequests.FindPowerSettingNotification()) {
-    case eProcedureLookup::NoLibrary:
-        Platform.Dialogs.MessageBox("Cannot load dll", "User32.dll", MB_OK);
-        return;
-    case eProcedureLookup::NoProcedure:
-        Platform.Dialogs.MessageBox("GetProcAddress failed", "User32.dll", MB_OK);
-        return;
-    case eProcedureLookup::Found:
-        break;
-    }
-    for (const cGuid& setting : {GUID_SYSTEM_AWAYMODE, GUID_MONITOR_POWER_ON})
-        if (auto registration = Platform.PowerRequests.RegisterPowerSettingNotification(MainWindow, setting))
-            PowerSettingRegistrations.push_back(std::move(registration));
-}
-
-void cVistaSuspendEngine::RefreshRebootModeAvailability()
-{
-    // Forced reboots need the detection of the end of automatic wakes.
-    const bool unavailable = Version.IsVistaOrLater() && RecordingMonitor != nullptr && !IsRecordingMonitorEnabled();
-    Settings.RebootMode.SetEnabled(REBOOT_NEEDS_RECORDING_MONITOR, !unavailable);
-}
-
-int32_t cVistaSuspendEngine::GetRebootMode()
-{
-    RefreshRebootModeAvailability();
-    return cMcePowerManager::GetRebootMode();
-}
-
-bool cVistaSuspendEngine::IsRebootModeAvailable()
-{
-    RefreshRebootModeAvailability();
-    return cMcePowerManager::IsRebootModeAvailable();
-}
-
-int32_t cVistaSuspendEngine::SuspendSystem(bool standby, bool forced)
-{
-    EhomeSetEngineSuspending(true);
-    Logger.WriteLine(std::string(standby ? "Entering Standby" : "Entering Hibernation") + (forced ? " (forced)" : ""));
-    if (forced) {
-        Logger.WriteLine("HandleSuspendQuery");
-        if (HandleSuspendQuery(true) == BROADCAST_QUERY_DENY)
-            return 0;
-    }
-    // Windows does not sleep from away mode; allowing it anew ends it.
-    if (IsInAwayMode() && OSConfiguration.IsAwayModeAllowed()) {
-        Logger.WriteLine("Exit Away mode");
-        OSConfiguration.SetAwayModeAllowed(false);
-        OSConfiguration.SetAwayModeAllowed(true);
-    }
-    Initiator->SuspendSystem(standby);
-    return 1;
-}
-bool cVistaSuspendEngine::IsRecordingMonitorEnabled()
-{
-    return RecordingMonitor == nullptr || RecordingMonitor->IsRecordingMonitorEnabled();
-}

@@ -1,11 +1,11 @@
 #pragma once
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "engine/EngineSettings.h"
+#include "engine/ExecutionStateSlots.h"
 #include "engine/GuideDownload.h"
 #include "engine/PowerManager.h"
 #include "foundation/PersistentVariables.h"
@@ -82,17 +82,10 @@ public:
     // an automatic or unattended wake asks; it changes nothing.
     int32_t RequestSuspend(bool fromAutomatic);
 
-    // The execution states the detection requests: each holder owns one
-    // slot (1 to 10) and writes its ES_ flags there; Windows gets their
-    // combination as the main thread's continuous execution state.
-    // 0 when all slots are taken (a holder with 0 writes into a slot that
-    // is never combined).
-    int AllocateExecutionStateSlot();
-    // Stores the flags and passes the combination to SetThreadExecutionState;
-    // returns what that returns (the previous state, 0 on failure).
-    uint32_t SetExecutionStateSlot(int slot, uint32_t flags);
-    // The flags of the slots handed out, with ES_CONTINUOUS (0x80000000).
-    uint32_t GetCombinedExecutionState() const;
+    // The execution states the detection requests (see cExecutionStateSlots).
+    int AllocateExecutionStateSlot() { return ExecutionStates.Allocate(); }
+    uint32_t SetExecutionStateSlot(int slot, uint32_t flags) { return ExecutionStates.Set(slot, flags); }
+    uint32_t GetCombinedExecutionState() const { return ExecutionStates.GetCombined(); }
 
     // Starts the forced reboot when one is due now; true when it started.
     bool CheckForcedReboot();
@@ -230,39 +223,7 @@ private:
 
     bool PostRebootStandbyPending = false;
 
-    // Execution-state requests of the detection (slot 0 is never combined).
-    static constexpr int EXECUTION_STATE_SLOTS = 10;
-    std::array<uint32_t, EXECUTION_STATE_SLOTS + 1> ExecutionStateSlots{};
-    int ExecutionStateSlotCount = 0;
+    cExecutionStateSlots ExecutionStates;
 
     uint32_t LastPowerBroadcastTick = 0;
-};
-
-// The engine for Windows Vista and later: the sleep call runs on its own
-// thread, and it listens to the away-mode and display power settings.
-class cVistaSuspendEngine : public cMcePowerManager {
-public:
-    // mainWindow receives the power-setting notifications.
-    cVistaSuspendEngine(cPlatform& platform, cWindowsVersion& version, cOSConfiguration& osConfiguration,
-                        bool logFlag, WindowHandle mainWindow, cMessageLogger& logger);
-    // Stops the suspend initiator's thread first, then ends the
-    // registrations.
-    ~cVistaSuspendEngine() override;
-
-    int32_t GetRebootMode() override;
-    bool IsRebootModeAvailable() override;
-    // Hands the sleep to the suspend initiator's thread and returns 1 at
-    // once; the main thread then handles the broadcasts of the sleep in its
-    // message loop. 0 when a forced reboot took the sleep's place.
-    int32_t SuspendSystem(bool standby, bool forced) override;
-
-private:
-    void RefreshRebootModeAvailability();
-    void RegisterPowerSettingNotifications();
-    bool IsRecordingMonitorEnabled();
-
-    WindowHandle MainWindow;
-    std::unique_ptr<cSuspendInitiator> Initiator;
-    // GUID_SYSTEM_AWAYMODE and GUID_MONITOR_POWER_ON, as far as they worked.
-    std::vector<std::unique_ptr<cPowerSettingRegistration>> PowerSettingRegistrations;
 };

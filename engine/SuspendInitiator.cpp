@@ -1,6 +1,6 @@
 #include "engine/SuspendInitiator.h"
 
-#include "engine/McePowerManager.h"
+#include "engine/VistaSuspendEngine.h"
 #include "foundation/MessageLogger.h"
 #include "foundation/WindowsVersion.h"
 #include "osconfig/OSConfiguration.h"

@@ -5,7 +5,7 @@
 #include "foundation/WindowsVersion.h"
 #include "detection/MediaCenterExtender.h"
 #include "detection/RecordingMonitor.h"
-#include "engine/McePowerManager.h"
+#include "engine/VistaSuspendEngine.h"
 #include "osconfig/OSConfigurationFactory.h"
 #include "targets/MediaCenterContract.h"
 #include "platform/WinConst.h"

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/McePowerManager.h"
+#include "engine/VistaSuspendEngine.h"
 #include "foundation/MessageLogger.h"
 #include "foundation/Settings.h"
 #include "foundation/WindowsVersion.h"

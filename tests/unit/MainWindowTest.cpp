@@ -4,7 +4,7 @@
 
 #include "detection/RecordingMonitor.h"
 #include "engine/PowerEvents.h"
-#include "engine/McePowerManager.h"
+#include "engine/VistaSuspendEngine.h"
 #include "foundation/Settings.h"
 #include "platform/WinConst.h"
 #include "platform/sim/SimWindows.h"
