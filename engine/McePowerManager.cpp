@@ -10,6 +10,7 @@
 #include "foundation/WindowsVersion.h"
 #include "osconfig/OSConfiguration.h"
 #include "platform/WinConst.h"
+#include "targets/ScreenBlanker.h"
 #include "targets/MediaCenterContract.h"
 
 namespace {
@@ -28,6 +29,9 @@ constexpr int TARGET_STARTED = 2;
 constexpr size_t MAX_TITLE = 199;
 constexpr size_t MAX_CLASS_NAME = 99;
 constexpr const char* TITLES_FILE = "Titles.txt";
+
+// Wait after a forced reboot before standby when AutoRebootDelay is 0.
+constexpr int32_t XP_POST_REBOOT_STANDBY_DELAY = 30000;
 
 // A user wake more than this many times in a row: this machine does not
 // report automatic wakes.
@@ -72,11 +76,15 @@ cSuspendEngineConfiguration::cSuspendEngineConfiguration(cRegistry& registry)
 cMcePowerManager::cMcePowerManager(cPlatform& platform, cWindowsVersion& version, cOSConfiguration& osConfiguration,
                                    bool /*logFlag*/, cMessageLogger& logger)
     : cSuspendEngineConfiguration(platform.Registry), Settings(platform.Registry), Platform(platform),
-      Version(version), OSConfiguration(osConfiguration), Logger(logger), ExecutionStates(platform.PowerRequests)
+      Version(version), OSConfiguration(osConfiguration), Logger(logger),
+      Blanker(std::make_unique<cFlagOnlyBlanker>()),
+      Actions(std::make_unique<cEventActions>(platform, Settings, *Blanker, logger)),
+      Reboots(std::make_unique<cRebootScheduler>(platform, Settings, *Actions, static_cast<cRebootHost&>(*this), logger,
+                                                 XP_POST_REBOOT_STANDBY_DELAY)),
+      ExecutionStates(platform.PowerRequests)
 {
     Settings.RebootMode.SetDisabledValue(RM_NEVER_REBOOT);
     MigrateLegacyPrograms();
-    CreateBlanker();
     ResetUserActivityBaseline();
     Platform.Power.SetPriorityClass(Settings.RunAtHighPriority ? PRIORITY_CLASS_ABOVE_NORMAL
                                                                : PRIORITY_CLASS_NORMAL);
@@ -226,9 +234,9 @@ void cMcePowerManager::OnSuspend()
     Logger.WriteLine(automatic ? "PBT_APMSUSPEND (Suspend from automatic-resume)"
                                : "PBT_APMSUSPEND (Suspend from user interaction)");
     if (automatic)
-        RunEventAction(Settings.RunOnAutoSuspendEarly, Settings.RunOnAutoSuspendEarlyFlags);
+        Actions->Run(eEventProgram::AutoSuspendEarly);
     else
-        RunEventAction(Settings.RunOnUserSuspendEarly, Settings.RunOnUserSuspendEarlyFlags);
+        Actions->Run(eEventProgram::UserSuspendEarly);
 
     if (!automatic || RestartAtAutomaticResume) {
         if (Settings.DebugEngine & DEBUG_ENGINE_PRIORITY) {
@@ -239,18 +247,18 @@ void cMcePowerManager::OnSuspend()
         for (eTarget target : TARGETS)
             blank = blank || (TargetIsRunning(target) && TargetMustStopAtSuspend(target));
         if (blank)
-            Blank();
+            Actions->Blank();
         CloseTargets();
         if (Settings.RestartEhrecvrAtSuspend)
-            RestartReceiverService();
+            Actions->RestartReceiverService();
         if (Settings.RestartEhschedAtSuspend)
-            RestartSchedulerService();
+            Actions->RestartSchedulerService();
     }
 
     if (automatic)
-        RunEventAction(Settings.RunOnAutoSuspend, Settings.RunOnAutoSuspendFlags);
+        Actions->Run(eEventProgram::AutoSuspend);
     else
-        RunEventAction(Settings.RunOnUserSuspend, Settings.RunOnUserSuspendFlags);
+        Actions->Run(eEventProgram::UserSuspend);
 
     AutomaticResumeSeen = false;
     UserResumeSeen = false;
@@ -269,8 +277,8 @@ void cMcePowerManager::OnSuspend()
     for (eTarget target : TARGETS)
         blankForStart = blankForStart || TargetMustStartAtResume(target);
     if (blankForStart)
-        Blank();
-    PostRebootStandbyPending = false;
+        Actions->Blank();
+    Reboots->ClearPostRebootStandbyPending();
     Logger.WriteLine("PBT_APMSUSPEND done (" + std::to_string(Platform.Clock.GetTickCount() - start) + "ms)");
 
     if (Settings.DebugEngine & DEBUG_ENGINE_TIMING) {
@@ -322,9 +330,9 @@ void cMcePowerManager::OnResumeAutomatic()
     CheckGuideDownload();
     Logger.StoreTaskList("PBT_APMRESUMEAUTOMATIC");
     if (automatic)
-        RunEventAction(Settings.RunOnAutoResume, Settings.RunOnAutoResumeFlags);
+        Actions->Run(eEventProgram::AutoResume);
     else
-        RunEventAction(Settings.RunOnUserResume, Settings.RunOnUserResumeFlags);
+        Actions->Run(eEventProgram::UserResume);
 
     AutomaticResumeSeen = true;
     EhomeSetEngineSuspending(false);
@@ -373,13 +381,13 @@ void cMcePowerManager::OnResumeSuspend()
 void cMcePowerManager::OnAway()
 {
     Logger.WriteLine("PBT_APMAWAY");
-    RunEventAction(Settings.RunOnAway, Settings.RunOnAwayFlags);
+    Actions->Run(eEventProgram::Away);
 }
 
 void cMcePowerManager::OnAwayResume()
 {
     Logger.WriteLine("PBT_APMAWAYRESUME");
-    RunEventAction(Settings.RunOnAwayResume, Settings.RunOnAwayResumeFlags);
+    Actions->Run(eEventProgram::AwayResume);
 }
 
 void cMcePowerManager::OnPowerSettingChange(const cPowerBroadcastSetting* setting)
@@ -404,9 +412,9 @@ void cMcePowerManager::OnPowerSettingChange(const cPowerBroadcastSetting* settin
         MonitorOn = value != 0;
         Logger.WriteLine("PBT_POWERSETTINGCHANGE - MONITOR_POWER_ON: " + std::to_string(value));
         if (MonitorOn)
-            RunEventAction(Settings.RunOnDisplayOn, Settings.RunOnDisplayOnFlags);
+            Actions->Run(eEventProgram::DisplayOn);
         else
-            RunEventAction(Settings.RunOnDisplayOff, Settings.RunOnDisplayOffFlags);
+            Actions->Run(eEventProgram::DisplayOff);
     } else {
         Logger.WriteLine("PBT_POWERSETTINGCHANGE: " + std::to_string(setting->DataLength));
     }
@@ -429,11 +437,11 @@ void cMcePowerManager::RestoreTargets()
         Platform.Windowing.SendMessage(BROADCAST_WINDOW, WM_SYSCOMMAND, SC_MONITORPOWER, MONITOR_OFF);
         Platform.Windowing.SendMessage(BROADCAST_WINDOW, WM_SYSCOMMAND, SC_MONITORPOWER, MONITOR_ON);
     }
-    RunEventAction(Settings.RunOnUserInterfaceResume, Settings.RunOnUserInterfaceResumeFlags);
+    Actions->Run(eEventProgram::UserInterfaceResume);
     Logger.WriteLine("RestoreTargets()");
     if (!StartTargetsAfterWake()) {
         Logger.WriteLine("RestoreTargets() == false");
-        UnBlank(true);
+        Actions->UnBlank(true);
     }
     FrontPanelResume();
     Logger.WriteLine(TargetIsRunning(eTarget::Ehome) ? "Ehome.IsRunning() == true" : "Ehome.IsRunning() == false");
@@ -450,7 +458,7 @@ bool cMcePowerManager::StartTargetsAfterWake()
         if (TargetStartIfNeeded(target) == TARGET_STARTED)
             started = true;
         if (TargetMustStartAtResume(target))
-            UnblankWhenWindowAppears(TargetWindowClass(target), Settings.UnblankDelay);
+            Blanker->WatchForWindow(TargetWindowClass(target), Settings.UnblankDelay);
     }
     return started;
 }
@@ -458,12 +466,12 @@ bool cMcePowerManager::StartTargetsAfterWake()
 void cMcePowerManager::CloseTargets()
 {
     // After a forced reboot the saved states stay as the reboot left them.
-    if (!PostRebootStandbyPending)
+    if (!Reboots->IsPostRebootStandbyPending())
         for (eTarget target : TARGETS)
             TargetRememberRunningAtSuspend(target, TargetIsRunning(target));
     const bool saveTitles = Settings.SaveWindowTitels;
     if (saveTitles)
-        Platform.Files.DeleteFile(TitlesFilePath());
+        Actions->BeginWindowTitles();
 
     std::vector<cWindowInfo> windows;
     if (!Platform.Windowing.EnumerateWindows(windows)) {
@@ -474,40 +482,33 @@ void cMcePowerManager::CloseTargets()
     for (cWindowInfo& window : windows) {
         window.Title.resize(std::min(window.Title.size(), MAX_TITLE));
         window.ClassName.resize(std::min(window.ClassName.size(), MAX_CLASS_NAME));
-        if (saveTitles && !window.Title.empty())
-            SaveWindowTitle(window);
+        if (saveTitles)
+            Actions->SaveWindowTitle(window);
         for (eTarget target : TARGETS) {
             if (window.ClassName.empty() || window.ClassName != TargetWindowClass(target) ||
                 !TargetMustStopAtSuspend(target))
                 continue;
             TargetClose(target, window, hibernate);
             if (target == eTarget::MediaPortal && Settings.BlankScreen != 0)
-                HideTaskBar();
+                Blanker->HideTaskBar();
         }
     }
 }
 
-std::string cMcePowerManager::TitlesFilePath()
+void cMcePowerManager::WarnRunningFrontEnds()
 {
-    return Logger.GetLogPath() + "\\" + TITLES_FILE;
+    // A front-end that should have closed at the suspend is still there.
+    for (eTarget target : TARGETS)
+        if (TargetIsRunning(target) && TargetMustStopAtSuspend(target))
+            Actions->WarnFrontEndStillRunning(target == eTarget::Ehome ? eFrontEnd::MediaCenter
+                                                                       : eFrontEnd::MediaPortal);
 }
 
-void cMcePowerManager::SaveWindowTitle(const cWindowInfo& window)
+void cMcePowerManager::StartFrontEndsAtLogon()
 {
-    char processId[16];
-    std::snprintf(processId, sizeof processId, "%08x", window.ProcessId);
-    std::string className = window.ClassName;
-    if (className.size() < 25)
-        className.resize(25, ' ');
-    // A line that cannot be written is lost; the enumeration goes on.
-    Platform.Files.AppendToFile(TitlesFilePath(), className + ", " + processId + ", >" + window.Title + "<\r\n");
-}
-
-void cMcePowerManager::RunEventAction(const cPersistentAnsiString& command, const cPersistentInteger& flags)
-{
-    const std::string commandLine = command.Get();
-    if (!commandLine.empty())
-        RunEventProgram(commandLine, flags.Get());
+    for (eTarget target : TARGETS)
+        if (TargetStartsAtLogon(target))
+            TargetStart(target);
 }
 
 // ---------------------------------------------------------------------------
@@ -532,7 +533,7 @@ void cMcePowerManager::StatusSave()
     for (eTarget target : TARGETS)
         TargetSaveRunningState(target);
     if (Settings.BlankScreen != 0)
-        cPersistentBool(Platform.Registry, "SavedIsBlanked", HIVE_CURRENT_USER, false).Set(IsBlanking());
+        cPersistentBool(Platform.Registry, "SavedIsBlanked", HIVE_CURRENT_USER, false).Set(Blanker->IsBlanking());
 }
 
 void cMcePowerManager::StatusRestore()
@@ -541,7 +542,7 @@ void cMcePowerManager::StatusRestore()
     for (eTarget target : TARGETS)
         TargetRestoreRunningState(target);
     if (cPersistentBool(Platform.Registry, "SavedIsBlanked", HIVE_CURRENT_USER, false))
-        Blank();
+        Actions->Blank();
     StatusClear();
 }
 
@@ -566,9 +567,7 @@ void cMcePowerManager::SetSleepState(int32_t state)
 
 void cMcePowerManager::SetRebootMode(int32_t mode)
 {
-    Settings.RebootMode = mode;
-    // The first forced reboot then happens in the next period, not at once.
-    SetRebootPeriodValues();
+    Reboots->SetRebootMode(mode);
 }
 
 int32_t cMcePowerManager::GetRebootMode()
@@ -677,7 +676,7 @@ int32_t cMcePowerManager::SuspendSystem(bool standby, bool forced)
     // Returns after the wake, or at once when the call failed.
     const int32_t result = OSConfiguration.Suspend(standby, forced, useSystemPowerState);
 
-    if (ForcedRebootStarted) {
+    if (Reboots->IsForcedRebootStarted()) {
         Logger.WriteLine("Entering " + state + " cancelled because of forced reboot");
         return result;
     }
@@ -695,21 +694,6 @@ int32_t cMcePowerManager::SuspendSystem(bool standby, bool forced)
 // cTargetEhome: IsLogonStartRegistered, then eHome_StartAtBoot and
 // SetLogonStartRegistered(false), so that the engine starts Media Center.
 void cMcePowerManager::TakeOverMediaCenterLogonStart() {}
-// cBlanker, created with BlankScreen, the logger and the version.
-void cMcePowerManager::CreateBlanker() {}
-// cBlanker::Blank.
-void cMcePowerManager::Blank() {}
-// cBlanker::UnBlank.
-void cMcePowerManager::UnBlank(bool /*restartPending*/) {}
-// cBlanker: whether it is blanking now.
-bool cMcePowerManager::IsBlanking()
-{
-    return false;
-}
-// cBlanker: ends the blanking once a window of the class has appeared.
-void cMcePowerManager::UnblankWhenWindowAppears(const std::string& /*windowClass*/, int32_t /*delay*/) {}
-// cBlanker::HideTaskBar.
-void cMcePowerManager::HideTaskBar() {}
 // The targets' IsRunning.
 // A target runs while a window of its class exists.
 bool cMcePowerManager::TargetIsRunning(eTarget target)
@@ -762,23 +746,12 @@ void cMcePowerManager::TargetClearRunningState(eTarget /*target*/) {}
 void cMcePowerManager::EhomeQuerySuspend(uint32_t /*flags*/) {}
 // cTargetEhome: its engine-suspending flag.
 void cMcePowerManager::EhomeSetEngineSuspending(bool /*suspending*/) {}
-// The event actions: the program through the application launcher.
-bool cMcePowerManager::RunEventProgram(const std::string& /*commandLine*/, int32_t /*flags*/)
+// The targets' StartAtBoot setting.
+bool cMcePowerManager::TargetStartsAtLogon(eTarget /*target*/)
 {
     return false;
 }
-// The event actions: the warning about front-ends still running after a wake.
-void cMcePowerManager::WarnRunningFrontEnds() {}
-// The event actions: restart of the Media Center Receiver service.
-void cMcePowerManager::RestartReceiverService() {}
-// The event actions: restart of the Media Center Scheduler service.
-void cMcePowerManager::RestartSchedulerService() {}
-// The forced-reboot scheduler: true when it started a reboot (sets ForcedRebootStarted).
-bool cMcePowerManager::CheckForcedReboot()
-{
-    return false;
-}
-// The forced-reboot scheduler: RebootDay, RebootWeek and RebootMonth := now.
-void cMcePowerManager::SetRebootPeriodValues() {}
+// The targets' Start.
+void cMcePowerManager::TargetStart(eTarget /*target*/) {}
 // cFpManager: its resume step.
 void cMcePowerManager::FrontPanelResume() {}

@@ -5,6 +5,7 @@ clock 2026-12-09 21:00:00
 set HKLM LogMode 1
 set HKLM LogPath "C:\Slumberhold Logs"
 set HKLM SleepState 4
+set HKLM RebootMode 0    # no forced reboots on this machine
 
 # The engine starts with the user's logon.
 start ENGINE
