@@ -41,9 +41,14 @@ cTemplatePrefix::cTemplatePrefix(const std::string& display)
     // every managed window it hides; unmanaged windows hide at once.
     const bool unmanaged =
         booted.Finished && cWineRegistry(wine).SetString("HKCU\\Software\\Wine\\X11 Driver", "Managed", "N");
+    // A forced reboot (daily by default, due at the first sleep) would end
+    // every program of the prefix: the test machines have them off.
+    const bool noReboots =
+        booted.Finished && cWineRegistry(wine).SetDword("HKLM\\Software\\Velderane\\Slumberhold", "RebootMode", 0);
     // The wineserver writes the registry files when it ends.
     const bool saved = wine.KillServer();
-    if (!booted.Finished || booted.ExitCode != 0 || !unmanaged || !saved || !fs::exists(Path_ + "/system.reg"))
+    if (!booted.Finished || booted.ExitCode != 0 || !unmanaged || !noReboots || !saved ||
+        !fs::exists(Path_ + "/system.reg"))
         throw std::runtime_error("wineboot -i did not make a prefix in " + Path_);
     DetachUserFolders(Path_);
 }
