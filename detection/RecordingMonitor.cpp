@@ -4,6 +4,7 @@
 
 #include "detection/MediaCenterExtender.h"
 #include "engine/McePowerManager.h"
+#include "osconfig/OSConfiguration.h"
 #include "foundation/MessageLogger.h"
 #include "foundation/Settings.h"
 #include "foundation/Ticks.h"
@@ -90,14 +91,13 @@ cRecordingMonitor::cRecordingMonitor(cPlatform& platform, cMcePowerManager& engi
                                      cMessageLogger& logger, cMediaCenterExtender& sessionCounter)
     : Settings(platform.Registry),
       Platform(platform),
-      Engine(engine),
+      Engine(&engine),
       Logger(logger),
       SessionCounter(sessionCounter),
       ProcessSensor(platform),
       SessionSensor(platform),
       McsaClient(platform.SharedMemory, MCSA_BLOCK_NAME),
       SessionReader(McsaClient, logger),
-      PowerLibrary(platform.PowerPolicy.LoadPowerLibrary()),
       ExecutionStateSlot(engine.AllocateExecutionStateSlot())
 {
     const uint32_t now = Now();
@@ -111,12 +111,17 @@ cRecordingMonitor::cRecordingMonitor(cPlatform& platform, cMcePowerManager& engi
     AwakeState = AS_UNKNOWN;
     // -1 makes the first evaluation log the count.
     ActiveRecordings = Settings.LogActivity ? -1 : 0;
-    Engine.SetRecordingMonitor(this);
+    Engine->SetRecordingMonitor(this);
 }
 
 // The engine is not touched here: at session end it is destroyed before the
 // monitor.
 cRecordingMonitor::~cRecordingMonitor() = default;
+
+void cRecordingMonitor::ForgetEngine()
+{
+    Engine = nullptr;
+}
 
 // ---------------------------------------------------------------------------
 // Power events
@@ -157,11 +162,13 @@ void cRecordingMonitor::RestartIdleTimers()
 
 bool cRecordingMonitor::IsRecordingMonitorEnabled()
 {
+    if (!Engine)
+        return Settings.RecordingMonitorEnabled;
     // With hibernation the system's report of an automatic wake is not
     // trusted, so only unattended wakes can end automatically.
-    const bool hibernation = Engine.Settings.SleepState == SLEEP_STATE_HIBERNATION;
+    const bool hibernation = Engine->Settings.SleepState == SLEEP_STATE_HIBERNATION;
     Settings.RecordingMonitorEnabled.SetEnabled(RECORDING_MONITOR_NEEDS_NON_USER_WAKES,
-                                                !hibernation || Engine.Settings.TreatUnattendedAsAutomatic);
+                                                !hibernation || Engine->Settings.TreatUnattendedAsAutomatic);
     return Settings.RecordingMonitorEnabled;
 }
 
@@ -176,12 +183,14 @@ bool cRecordingMonitor::CanEnableRecordingMonitor()
 
 void cRecordingMonitor::EvaluateAwakeState()
 {
+    if (!Engine)
+        return;
     const uint32_t now = Now();
 
     // 1. The first input since the engine's baseline.
-    const uint32_t lastInput = Engine.GetLastUserInputTick();
-    if (lastInput != Engine.GetUserActivityBaseline() && !Engine.IsInputAfterBaselineLogged()) {
-        Engine.SetInputAfterBaselineLogged(true);
+    const uint32_t lastInput = Engine->GetLastUserInputTick();
+    if (lastInput != Engine->GetUserActivityBaseline() && !Engine->IsInputAfterBaselineLogged()) {
+        Engine->SetInputAfterBaselineLogged(true);
         Log("User input detected (" + std::to_string(static_cast<int32_t>(lastInput)) + ")");
     }
 
@@ -192,7 +201,7 @@ void cRecordingMonitor::EvaluateAwakeState()
     Monitored = false;
 
     // 3. The wake changed its kind.
-    const bool nonUser = Engine.IsNonUserResume();
+    const bool nonUser = Engine->IsNonUserResume();
     if (nonUser != NonUser) {
         RestartIdleTimers();
         NonUser = nonUser;
@@ -220,7 +229,7 @@ void cRecordingMonitor::EvaluateAwakeState()
     SessionSensor.Update();
 
     // 8. Awake state.
-    const int state = Engine.GetAwakeState();
+    const int state = Engine->GetAwakeState();
     if (state != AwakeState) {
         AwakeState = state;
         LogAwakeState(state, nonUser);
@@ -284,7 +293,7 @@ void cRecordingMonitor::EvaluateAwakeState()
     // 16. Away mode keeps an extender or a network client served while the
     // machine looks asleep. Written every time, changed or not.
     const bool away = (Settings.ForceAwayWhenExtenderInUse && extenders > 0) || netSessions > 0;
-    Engine.SetExecutionStateSlot(ExecutionStateSlot, away ? ES_AWAYMODE_REQUIRED : 0);
+    Engine->SetExecutionStateSlot(ExecutionStateSlot, away ? ES_AWAYMODE_REQUIRED : 0);
 
     // 17. and 18. The conditions.
     const uint32_t conditions = BuildConditions(now, lastInput, executionState);
@@ -321,10 +330,11 @@ void cRecordingMonitor::ReadMediaCenterSessions(uint32_t now)
 void cRecordingMonitor::LogAwakeState(int state, bool nonUser)
 {
     Log(std::string("AwakeState: ") + AwakeStateName(state));
-    const bool automatic = Engine.IsAutomaticResume();
+    // The system's answer as it came, then as true or false.
+    const int32_t automatic = Platform.Power.IsSystemResumeAutomatic();
     auto flag = [](bool value) { return std::string(value ? "1 " : "0 "); };
-    Log(flag(Engine.IsInAwayMode()) + flag(automatic) + flag(automatic) +
-        flag(Engine.Settings.TreatUnattendedAsAutomatic) + flag(Engine.IsUnattended()) + flag(nonUser));
+    Log(flag(Engine->IsInAwayMode()) + std::to_string(automatic) + " " + flag(automatic != 0) +
+        flag(Engine->Settings.TreatUnattendedAsAutomatic) + flag(Engine->IsUnattended()) + flag(nonUser));
 }
 
 void cRecordingMonitor::LogTriggerNames(const cSensor& sensor)
@@ -347,11 +357,12 @@ void cRecordingMonitor::LogTriggerNames(const cSensor& sensor)
 uint32_t cRecordingMonitor::GetSystemExecutionState()
 {
     uint32_t state = 0;
-    if (!PowerLibrary ||
-        PowerLibrary->CallNtPowerInformation(POWER_INFO_EXECUTION_STATE, nullptr, 0, &state, sizeof state) !=
-            POWER_STATUS_SUCCESS)
-        return 0;
-    return state;
+    // Asked every second: a failure is shown once, at the start of a streak.
+    const bool read = Engine->GetOSConfiguration().CallPowerInformation(POWER_INFO_EXECUTION_STATE, nullptr, 0,
+                                                                       &state, sizeof state,
+                                                                       !ExecutionStateFailing);
+    ExecutionStateFailing = !read;
+    return read ? state : 0;
 }
 
 uint32_t cRecordingMonitor::BuildConditions(uint32_t now, uint32_t lastInput, uint32_t executionState)
@@ -380,7 +391,7 @@ uint32_t cRecordingMonitor::BuildConditions(uint32_t now, uint32_t lastInput, ui
         conditions |= SA_APPS;
     // With away mode forced, an extender keeps the machine awake only in
     // away mode: otherwise away mode itself does.
-    if ((!Settings.ForceAwayWhenExtenderInUse || Engine.IsInAwayMode()) &&
+    if ((!Settings.ForceAwayWhenExtenderInUse || Engine->IsInAwayMode()) &&
         SecondsSince(now, LastExtenderTick) <= REMOTE_SESSION_SECONDS)
         conditions |= SA_EXTENDER;
     if (!Settings.IgnoreSuspendBlock && executionState != 0)
@@ -398,7 +409,7 @@ uint32_t cRecordingMonitor::BuildConditions(uint32_t now, uint32_t lastInput, ui
 
 uint32_t cRecordingMonitor::WindowConditions()
 {
-    const WindowHandle window = Platform.Windowing.FindWindow(Engine.GetMediaCenterWindowClass(), "");
+    const WindowHandle window = Platform.Windowing.FindWindow(Engine->GetMediaCenterWindowClass(), "");
     if (window == 0)
         return 0;
     uint32_t conditions = 0;
@@ -428,7 +439,7 @@ void cRecordingMonitor::Decide(int state, uint32_t conditions)
 {
     if (state == AS_NON_USER) {
         if ((conditions & IDLE_MASK_NON_USER) == 0)
-            RequestSleep(Engine.IsAutomaticResume() ? "Automatic-resume idle period detected"
+            RequestSleep(Engine->IsAutomaticResume() ? "Automatic-resume idle period detected"
                                                     : "Unattended-resume idle period detected",
                          true);
     } else if (state == AS_MEDIACENTER) {
@@ -446,7 +457,7 @@ void cRecordingMonitor::RequestSleep(const char* period, bool fromAutomatic)
     // Restarted on both sides: if the machine does not sleep, the same
     // period comes again only after its full time.
     RestartIdleTimers();
-    Engine.RequestSuspend(fromAutomatic);
+    Engine->RequestSuspend(fromAutomatic);
     RestartIdleTimers();
 }
 

@@ -12,7 +12,6 @@ struct cPlatform;
 class cMcePowerManager;
 class cMediaCenterExtender;
 class cMessageLogger;
-class cPowerLibrary;
 class cWindowsVersion;
 
 // StayAwakeConditions: one bit for each reason to keep the machine awake,
@@ -98,13 +97,17 @@ public:
     // Registers itself with the engine, which keeps a non-owning pointer.
     // The platform, engine, logger and session counter must outlive the
     // monitor, except that the engine may go first at session end, after
-    // which nothing may be called here but the destructor. Nothing here
-    // depends on the Windows version; the start-up passes it all the same.
+    // ForgetEngine. Nothing here depends on the Windows version; the
+    // start-up passes it all the same.
     cRecordingMonitor(cPlatform& platform, cMcePowerManager& engine, cWindowsVersion& version,
                       cMessageLogger& logger, cMediaCenterExtender& sessionCounter);
     ~cRecordingMonitor();
     cRecordingMonitor(const cRecordingMonitor&) = delete;
     cRecordingMonitor& operator=(const cRecordingMonitor&) = delete;
+
+    // The engine is about to go (session end): from now on the evaluation
+    // does nothing and the settings are read as they stand.
+    void ForgetEngine();
 
     // The one-second evaluation: gathers the evidence, logs what changed and
     // requests the sleep when an idle period has been reached.
@@ -156,7 +159,8 @@ private:
     void Log(const std::string& text, bool first = true);
 
     cPlatform& Platform;
-    cMcePowerManager& Engine;
+    // Null once the engine has gone.
+    cMcePowerManager* Engine;
     cMessageLogger& Logger;
     cMediaCenterExtender& SessionCounter;
 
@@ -164,8 +168,6 @@ private:
     cSessionSensor SessionSensor;
     cMcsaClient McsaClient;
     cMediaCenterSessionReader SessionReader;
-    // Null when powrprof.dll cannot be loaded; the execution state then reads 0.
-    std::unique_ptr<cPowerLibrary> PowerLibrary;
     // This monitor's word among the engine's execution-state requests.
     const int ExecutionStateSlot;
 
@@ -193,6 +195,8 @@ private:
     int32_t NetworkSessions = 0;
     int32_t ActiveRecordings;
     uint32_t ExecutionState = 0xFFFFFF;
+    // The last query of the execution state failed (its box was shown).
+    bool ExecutionStateFailing = false;
     uint32_t StayAwakeConditions = 0;
 
     // Latest Media Center link reading. Monitored is set by the reading and

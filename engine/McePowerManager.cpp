@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <limits>
 #include <vector>
 
 #include "foundation/MessageLogger.h"
@@ -142,7 +143,7 @@ void cMcePowerManager::ReplaceDelayDefaults()
 
 bool cMcePowerManager::IsAutomaticResume()
 {
-    return Platform.Power.IsSystemResumeAutomatic();
+    return Platform.Power.IsSystemResumeAutomatic() != 0;
 }
 
 uint32_t cMcePowerManager::GetLastUserInputTick()
@@ -320,7 +321,10 @@ void cMcePowerManager::OnResumeAutomatic()
         Settings.AutoTasksEnabled = true;
         Settings.SuccesiveNonAutoTasks = 0;
     } else {
-        const int32_t userWakes = Settings.SuccesiveNonAutoTasks + 1;
+        // Read from the user's registry, where anything may stand: the
+        // count stops at its largest value instead of overflowing.
+        const int32_t stored = Settings.SuccesiveNonAutoTasks;
+        const int32_t userWakes = stored == std::numeric_limits<int32_t>::max() ? stored : stored + 1;
         Settings.SuccesiveNonAutoTasks = userWakes;
         if (userWakes > MAX_SUCCESSIVE_USER_WAKES)
             Settings.AutoTasksEnabled = false;

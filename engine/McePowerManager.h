@@ -53,6 +53,10 @@ public:
     cMcePowerManager(const cMcePowerManager&) = delete;
     cMcePowerManager& operator=(const cMcePowerManager&) = delete;
 
+    // The OS configuration the engine was built with (the monitor asks it
+    // for the system's execution state).
+    cOSConfiguration& GetOSConfiguration() { return OSConfiguration; }
+
     // The power broadcasts.
     void OnBatteryLow() override;
     void OnOemEvent(uint32_t eventCode) override;

@@ -52,7 +52,10 @@ void cSuspendInitiator::SuspendSystem(bool standby)
 
 void cSuspendInitiator::Run()
 {
-    while (Wake->Wait(WAIT_FOREVER) == eWaitResult::Signaled && !Terminated) {
+    // Terminated is checked before every wait: the destructor's signal may
+    // already have been taken by the wait after a sleep call, and a wait
+    // for another would never end.
+    while (!Terminated && Wake->Wait(WAIT_FOREVER) == eWaitResult::Signaled && !Terminated) {
         Stop->Wait(SUSPEND_DELAY_MS);
         if (Terminated)
             break;
@@ -60,6 +63,7 @@ void cSuspendInitiator::Run()
         // the request without a suspend after it.
         OSConfiguration.Suspend(Standby, false, UseLegacyCall_);
         // Requests made while this one was under way were for this sleep.
-        Wake->Wait(0);
+        if (!Terminated)
+            Wake->Wait(0);
     }
 }

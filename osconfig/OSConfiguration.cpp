@@ -299,10 +299,13 @@ int cOSConfiguration::Suspend(bool suspend, bool force, bool useSystemPowerState
         return -2;
     const bool slept = useSystemPowerState ? Platform.Security.SetSystemPowerState(suspend, force)
                                            : SetSuspendState(!suspend, force, false);
-    if (!slept)
-        return -3;
+    // Released whatever the call did: a refused sleep must not leave the
+    // privilege enabled for everything else this process does. The caller
+    // reports the sleep call's error, which the release would overwrite.
+    const uint32_t sleepError = Platform.Errors.GetLastError();
     token->SetPrivilege(Text::SHUTDOWN_PRIVILEGE, false);
-    return 0;
+    Platform.Errors.SetLastError(sleepError);
+    return slept ? 0 : -3;
 }
 
 bool cOSConfiguration::SetSuspendState(bool hibernate, bool force, bool wakeEventsDisabled)
@@ -313,7 +316,7 @@ bool cOSConfiguration::SetSuspendState(bool hibernate, bool force, bool wakeEven
 }
 
 bool cOSConfiguration::CallPowerInformation(int level, const void* input, uint32_t inputLength, void* output,
-                                            uint32_t outputLength)
+                                            uint32_t outputLength, bool showFailure)
 {
     if (output != nullptr)
         std::memset(output, 0, outputLength);
@@ -322,7 +325,8 @@ bool cOSConfiguration::CallPowerInformation(int level, const void* input, uint32
     const uint32_t status = Library->CallNtPowerInformation(level, input, inputLength, output, outputLength);
     if (status == POWER_STATUS_SUCCESS)
         return true;
-    ShowMessage(TextForStatus(Text::READ_POWER_INFORMATION, status), Text::CAPTION_ERROR);
+    if (showFailure)
+        ShowMessage(TextForStatus(Text::READ_POWER_INFORMATION, status), Text::CAPTION_ERROR);
     return false;
 }
 

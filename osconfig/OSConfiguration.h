@@ -85,9 +85,11 @@ public:
     // in a domain.
     virtual bool ConfigureAutologon() = 0;
 
-    // CallNtPowerInformation, the output zeroed first; failures are shown.
+    // CallNtPowerInformation, the output zeroed first; a failing status is
+    // shown unless showFailure is false (a caller that asks every second
+    // shows only the first failure of a streak).
     bool CallPowerInformation(int level, const void* input, uint32_t inputLength, void* output,
-                              uint32_t outputLength);
+                              uint32_t outputLength, bool showFailure = true);
     bool WriteAdministratorPolicy(uint32_t minimum, uint32_t maximum);
     bool SetHibernation(bool on);
     bool SetResumePassword(bool on);

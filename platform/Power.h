@@ -14,9 +14,9 @@ class cPower {
 public:
     virtual ~cPower() = default;
 
-    // True when the system says the last wake was not caused by the user
-    // (IsSystemResumeAutomatic).
-    virtual bool IsSystemResumeAutomatic() = 0;
+    // The system's BOOL answer whether the last wake was not caused by the
+    // user (IsSystemResumeAutomatic), as it came: any non-zero value is true.
+    virtual int32_t IsSystemResumeAutomatic() = 0;
     // The tick count of the last keyboard or mouse input in the session
     // (GetLastInputInfo); false when the system cannot tell.
     virtual bool GetLastInputTick(uint32_t& tick) = 0;

@@ -67,10 +67,12 @@ TfMain::TfMain(cPlatform& platform) : Platform(platform)
     if (!Flags.HandlePowerEvents)
         Platform.Windowing.ShowWindow(Window, true);
     Platform.Windowing.PostMessage(Window, MSG_INIT_DONE, 0, 0);
+    Running = true;
 }
 
 TfMain::~TfMain()
 {
+    Running = false;
     Platform.Windowing.KillTimer(Window, TIMER1);
     Platform.Windowing.KillTimer(Window, TIMER2);
     // The objects of the engine side go first, in reverse order of creation.
@@ -104,6 +106,14 @@ void TfMain::WriteStartupLines()
 
 bool TfMain::HandleMessage(uint32_t message, uintptr_t wParam, intptr_t lParam, intptr_t& result)
 {
+    // A box shown during start-up or shutdown pumps messages; what arrives
+    // then must not reach objects that do not exist (yet or any more) and
+    // gets the default answer. Only a close is swallowed: the default one
+    // would destroy the window that is still being built or torn down.
+    if (!Running) {
+        result = 0;
+        return message == WM_CLOSE;
+    }
     switch (message) {
     case WM_POWERBROADCAST:
         result = OnPowerBroadcast(wParam, lParam);
@@ -143,18 +153,36 @@ bool TfMain::HandleMessage(uint32_t message, uintptr_t wParam, intptr_t lParam, 
     }
 }
 
-// Windows ends the session: the engine goes now, whether or not the session
-// really ends, and the window answers messages without it from then on.
+// Windows ends the session: the engine goes, whether or not the session
+// really ends, and the window answers messages without it from then on. A
+// handler still running on the engine (it pumped the message in) finishes
+// first: the engine goes when the outermost one returns.
 void TfMain::OnEndSession()
 {
     Logger->WriteLine("WM_ENDSESSION");
+    EngineEnding = true;
+    if (EngineHandlers == 0)
+        EndEngine();
+}
+
+void TfMain::LeaveEngineHandler()
+{
+    if (--EngineHandlers == 0 && EngineEnding)
+        EndEngine();
+}
+
+void TfMain::EndEngine()
+{
+    // The monitor keeps a reference to the engine: it lets go at once.
+    if (Monitor)
+        Monitor->ForgetEngine();
     // The system-information reader and the tray icon go here too.
     Engine.reset();
 }
 
 intptr_t TfMain::OnPowerBroadcast(uintptr_t event, intptr_t lParam)
 {
-    if (Engine)
+    if (EngineRuns())
         Engine->SetLastPowerBroadcastTick(Platform.Clock.GetTickCount());
     // A handler that pumps messages lets another broadcast in; power-setting
     // changes arrive that way all the time and are not worth a line.
@@ -162,9 +190,12 @@ intptr_t TfMain::OnPowerBroadcast(uintptr_t event, intptr_t lParam)
         Logger->WriteLine("Nested WM_POWERBROADCAST (" + std::to_string(PowerBroadcastNesting) + ")");
     ++PowerBroadcastNesting;
     intptr_t result = 0;
-    if (Flags.HandlePowerEvents && Engine) {
+    if (Flags.HandlePowerEvents && EngineRuns()) {
+        EnterEngineHandler();
         TellActivityDetection(event);
-        result = RouteToEngine(event, lParam);
+        if (EngineRuns())
+            result = RouteToEngine(event, lParam);
+        LeaveEngineHandler();
     }
     --PowerBroadcastNesting;
     return result;
@@ -319,9 +350,11 @@ void TfMain::HideWindow()
 void TfMain::Timer2Timer()
 {
     // The configurator's status display of a separate engine joins here.
-    if (Flags.HandlePowerEvents && Engine) {
+    if (Flags.HandlePowerEvents && EngineRuns()) {
+        EnterEngineHandler();
         // All automatic suspends start here: the monitor decides and asks the engine.
         Monitor->EvaluateAwakeState();
         // The status texts, the status block and the idle fixes join here.
+        LeaveEngineHandler();
     }
 }

@@ -51,6 +51,12 @@ private:
     intptr_t OnPowerBroadcast(uintptr_t event, intptr_t lParam);
     intptr_t RouteToEngine(uintptr_t event, intptr_t lParam);
     void OnEndSession();
+    // The engine and the calls into it: a handler that pumps messages can
+    // let the session end in while it still runs on the engine.
+    bool EngineRuns() const { return Engine && !EngineEnding; }
+    void EnterEngineHandler() { ++EngineHandlers; }
+    void LeaveEngineHandler();
+    void EndEngine();
     void TellActivityDetection(uintptr_t event);
     void SetSettingAvailability();
 
@@ -59,6 +65,14 @@ private:
 
     // Roles and options, fixed by the command line.
     cRunFlags Flags;
+
+    // Set once every object is built and until destruction begins; messages
+    // outside get the default answer.
+    bool Running = false;
+    // Engine handlers on the stack, and the session end that waits for the
+    // outermost of them to return.
+    int32_t EngineHandlers = 0;
+    bool EngineEnding = false;
 
     bool ExitRequested = false;
     bool CloseQueryGuard = false;

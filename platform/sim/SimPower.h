@@ -15,11 +15,13 @@ class cSimPower : public cPower {
 public:
     explicit cSimPower(cSimClock& clock) : Clock(clock) {}
 
-    bool IsSystemResumeAutomatic() override { return ResumeAutomatic; }
+    int32_t IsSystemResumeAutomatic() override { return ResumeAutomatic; }
     bool GetLastInputTick(uint32_t& tick) override;
     bool SetPriorityClass(uint32_t priorityClass) override;
 
-    void SetResumeAutomatic(bool automatic) { ResumeAutomatic = automatic; }
+    void SetResumeAutomatic(bool automatic) { ResumeAutomatic = automatic ? 1 : 0; }
+    // Any non-zero answer means automatic, as any true BOOL does.
+    void SetResumeAutomaticResult(int32_t result) { ResumeAutomatic = result; }
     // The user touches keyboard or mouse now (at the clock's current tick).
     void UserInput();
     void SetLastInputTick(uint32_t tick) { LastInput = tick; }
@@ -30,7 +32,7 @@ public:
 
 private:
     cSimClock& Clock;
-    bool ResumeAutomatic = false;
+    int32_t ResumeAutomatic = 0;
     uint32_t LastInput = 0;
     bool LastInputFails = false;
     uint32_t Priority = PRIORITY_CLASS_NORMAL;

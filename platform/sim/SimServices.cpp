@@ -69,6 +69,10 @@ bool cSimSystemErrors::FormatMessage(uint32_t code, std::string& text)
 int cSimDialogs::MessageBox(const std::string& text, const std::string& caption, uint32_t style)
 {
     Boxes.push_back({text, caption, style});
+    if (OnShow) {
+        const cSimMessageBox box = Boxes.back();
+        OnShow(box);
+    }
     if (!Answers.empty()) {
         int answer = Answers.front();
         Answers.pop_front();

@@ -2,6 +2,7 @@
 // The small simulated areas: mutexes, errors, dialogs, version resources,
 // system facts and the locale.
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -71,10 +72,14 @@ public:
 
     void QueueAnswer(int answer) { Answers.push_back(answer); }
     const std::vector<cSimMessageBox>& Shown() const { return Boxes; }
+    // A box pumps the thread's messages while it is shown: the action runs
+    // then, once per box, as messages that arrive meanwhile would.
+    void WhileShown(std::function<void(const cSimMessageBox&)> action) { OnShow = std::move(action); }
 
 private:
     std::deque<int> Answers;
     std::vector<cSimMessageBox> Boxes;
+    std::function<void(const cSimMessageBox&)> OnShow;
 };
 
 class cSimVersionResources : public cVersionResources {

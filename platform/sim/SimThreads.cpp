@@ -94,6 +94,7 @@ struct cSimThreads::cScheduler : std::enable_shared_from_this<cSimThreads::cSche
             } else {
                 EndWait(thread, eWaitResult::Abandoned);
                 thread.Aborting = true;
+                ++BrokenOff;
             }
             RunThread(thread);
         }
@@ -118,6 +119,7 @@ struct cSimThreads::cScheduler : std::enable_shared_from_this<cSimThreads::cSche
     std::vector<std::string> Names;
     bool EventCreationFails = false;
     bool ThreadCreationFails = false;
+    int BrokenOff = 0;
 };
 
 namespace {
@@ -278,6 +280,11 @@ int cSimThreads::RunningThreads() const
     for (const auto& thread : Scheduler->Threads)
         running += thread->Ended ? 0 : 1;
     return running;
+}
+
+int cSimThreads::BrokenOffWaits() const
+{
+    return Scheduler->BrokenOff;
 }
 
 void cSimThreads::SetEventCreationFails(bool fails)

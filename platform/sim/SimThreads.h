@@ -39,6 +39,9 @@ public:
     const std::vector<std::string>& StartedNames() const;
     // Threads whose body has not returned yet.
     int RunningThreads() const;
+    // Waits without limit that Join had to break off. On Windows each of
+    // them is a join that never returns: a program that hangs as it closes.
+    int BrokenOffWaits() const;
     void SetEventCreationFails(bool fails);
     void SetThreadCreationFails(bool fails);
 

@@ -14,9 +14,9 @@ FILETIME ToFileTime(uint64_t value)
 
 }  // namespace
 
-bool cWin32Power::IsSystemResumeAutomatic()
+int32_t cWin32Power::IsSystemResumeAutomatic()
 {
-    return ::IsSystemResumeAutomatic() != FALSE;
+    return ::IsSystemResumeAutomatic();
 }
 
 bool cWin32Power::GetLastInputTick(uint32_t& tick)

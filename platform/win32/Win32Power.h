@@ -6,7 +6,7 @@
 // class (all there since Windows 2000).
 class cWin32Power final : public cPower {
 public:
-    bool IsSystemResumeAutomatic() override;
+    int32_t IsSystemResumeAutomatic() override;
     bool GetLastInputTick(uint32_t& tick) override;
     bool SetPriorityClass(uint32_t priorityClass) override;
 };

@@ -222,6 +222,24 @@ TEST_F(EngineEvents, TheTwentyFirstUserWakeInARowDisablesAutomaticTasks)
     }
 }
 
+TEST_F(EngineEvents, TheUserWakeCountStopsAtItsLargestValue)
+{
+    struct cCase {
+        uint32_t Stored, Expected;
+    };
+    // The count is read from the user's registry, where anything may stand.
+    for (const cCase& c : {cCase{0x7FFFFFFE, 0x7FFFFFFF}, cCase{0x7FFFFFFF, 0x7FFFFFFF}}) {
+        SCOPED_TRACE(c.Stored);
+        cMcePowerManager& engine = Start();
+        SetHkcu("AutoTasksEnabled", 1);
+        SetHkcu("SuccesiveNonAutoTasks", c.Stored);
+        Sim.Power().SetResumeAutomatic(false);
+        engine.OnResumeAutomatic();
+        EXPECT_EQ(Hkcu("SuccesiveNonAutoTasks"), c.Expected);
+        EXPECT_EQ(Hkcu("AutoTasksEnabled"), 0u);
+    }
+}
+
 // ---------------------------------------------------------------------------
 // Suspend queries and simple events
 

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "detection/RecordingMonitor.h"
 #include "engine/PowerEvents.h"
@@ -122,6 +124,64 @@ TEST_F(MainWindow, SessionEndRemovesTheEngineAndTheWindowRunsOn)
     Sim.Windowing().SendMessage(Main->Handle(), WM_CLOSE, 0, 0);
     Main.reset();
     EXPECT_TRUE(Logged("Slumberhold/frontend closed."));
+}
+
+TEST_F(MainWindow, ASessionEndDuringTheStandbyDelayWaitsForTheSuspendHandler)
+{
+    Start({"ENGINE"});
+    Sim.Windowing().SetDeliverDuringSleep(true);
+    const uint64_t now = Sim.Clock().Now();
+    bool engineKeptForTheHandler = false;
+    intptr_t laterAnswer = -1;
+    Sim.Windowing().Schedule(now + 100, [&] {
+        Sim.Windowing().SendMessage(Main->Handle(), WM_ENDSESSION, 1, 0);
+        engineKeptForTheHandler = Main->GetEngineForTesting() != nullptr;
+        // The session has ended for everything that comes now.
+        laterAnswer = Broadcast(PBT_APMPOWERSTATUSCHANGE);
+    });
+    Broadcast(PBT_APMSUSPEND);
+
+    EXPECT_TRUE(engineKeptForTheHandler);
+    EXPECT_EQ(laterAnswer, 0);
+    EXPECT_EQ(Main->GetEngineForTesting(), nullptr);
+    const std::string log = Log();
+    ASSERT_NE(log.find(" - WM_ENDSESSION\r\n"), std::string::npos);
+    EXPECT_LT(log.find(" - WM_ENDSESSION\r\n"), log.find("PBT_APMSUSPEND done"));
+    EXPECT_FALSE(Logged("PBT_APMPOWERSTATUSCHANGE"));
+    // The monitor has let go of the engine with it.
+    cRecordingMonitor* monitor = Main->GetMonitorForTesting();
+    ASSERT_NE(monitor, nullptr);
+    monitor->EvaluateAwakeState();
+    monitor->IsRecordingMonitorEnabled();
+    Sim.Windowing().RunUntil(Sim.Clock().Now() + 5000);
+    Main.reset();
+    EXPECT_TRUE(Logged("Slumberhold/frontend closed."));
+}
+
+TEST_F(MainWindow, MessagesBeforeTheStartUpHasBuiltEverythingGetTheDefaultAnswer)
+{
+    // The logger's box about its mutex pumps messages before the logger exists.
+    Sim.Sync().SetCreationFails(true);
+    std::vector<intptr_t> answers;
+    Sim.Dialogs().WhileShown([&](const cSimMessageBox&) {
+        if (Main)
+            return;
+        const WindowHandle window = Sim.Windowing().FindWindow("TApplication", "Slumberhold");
+        ASSERT_NE(window, 0u);
+        answers.push_back(Sim.Windowing().SendMessage(window, WM_QUERYENDSESSION, 0, 0));
+        answers.push_back(Sim.Windowing().SendMessage(window, WM_POWERBROADCAST, PBT_APMSUSPEND, 0));
+        answers.push_back(Sim.Windowing().SendMessage(window, WM_CLOSE, 0, 0));
+        answers.push_back(Sim.Windowing().SendMessage(window, WM_ENDSESSION, 1, 0));
+    });
+    Start({"ENGINE"});
+
+    // None reached the window's own handling; the close was ignored.
+    EXPECT_EQ(answers, (std::vector<intptr_t>{0, 0, 0, 0}));
+    EXPECT_FALSE(Sim.Windowing().QuitPosted());
+    EXPECT_NE(Main->GetEngineForTesting(), nullptr);
+    EXPECT_FALSE(Logged("WM_QUERYENDSESSION"));
+    // Once built, the window answers as usual.
+    EXPECT_EQ(Sim.Windowing().SendMessage(Main->Handle(), WM_QUERYENDSESSION, 0, 0), 1);
 }
 
 TEST_F(MainWindow, EngineClassFollowsTheWindowsFamily)

@@ -631,12 +631,15 @@ TEST_F(OSConfiguration, SuspendHoldsTheShutdownPrivilegeAroundTheSleepCall)
         sim.Security().SetOpenTokenError(c.TokenError);
         sim.Security().SetPrivilegeError(c.PrivilegeError);
         bool privilegeHeld = false;
+        // A refused sleep leaves its error behind, for the caller to report.
         sim.PowerPolicy().SetSuspendHook([&](const cSimSuspendCall&) {
             privilegeHeld = sim.Security().IsPrivilegeEnabled("SeShutdownPrivilege");
+            sim.Errors().SetLastError(c.SleepWorks ? 0 : 0x15);
             return c.SleepWorks;
         });
         sim.Security().SetSystemPowerStateHook([&](const cSimSystemPowerStateCall&) {
             privilegeHeld = sim.Security().IsPrivilegeEnabled("SeShutdownPrivilege");
+            sim.Errors().SetLastError(c.SleepWorks ? 0 : 0x15);
             return c.SleepWorks;
         });
 
@@ -657,8 +660,10 @@ TEST_F(OSConfiguration, SuspendHoldsTheShutdownPrivilegeAroundTheSleepCall)
             EXPECT_TRUE(legacy[0].Force);
         }
         EXPECT_EQ(privilegeHeld, called);
-        if (c.Expected == 0)
-            EXPECT_FALSE(sim.Security().IsPrivilegeEnabled("SeShutdownPrivilege"));
+        // Released again whatever the outcome, a refused sleep included.
+        EXPECT_FALSE(sim.Security().IsPrivilegeEnabled("SeShutdownPrivilege"));
+        if (c.Expected == -3)
+            EXPECT_EQ(sim.Errors().GetLastError(), 0x15u);
         EXPECT_EQ(sim.Security().OpenTokens(), 0);
     }
 }

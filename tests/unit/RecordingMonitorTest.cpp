@@ -693,6 +693,54 @@ TEST_F(RecordingMonitor, TheFirstEvaluationAfterTheStartLogsTheStateAndTheWholeM
     EXPECT_EQ(Second(), active);
 }
 
+TEST_F(RecordingMonitor, TheStateLineShowsTheSystemsOwnAnswerAboutTheWake)
+{
+    Start();
+    SecondsTo(5 * MINUTE);
+    GoToSleepUntil(MIDNIGHT + 2 * HOUR);
+    // Any non-zero answer means automatic; the line shows it as it came.
+    Sim.Power().SetResumeAutomaticResult(2);
+    Monitor->ResetForWake();
+    Monitor->Resume(0);
+    Engine->OnResumeAutomatic();
+    TakeLog();
+    std::vector<std::string> log;
+    while (Now() < WakeMoment + 2 * MINUTE)
+        for (const std::string& line : Second())
+            log.push_back(line);
+    const auto state = std::find(log.begin(), log.end(), "AwakeState: AS_NON_USER");
+    ASSERT_NE(state, log.end());
+    ASSERT_NE(state + 1, log.end());
+    EXPECT_EQ(*(state + 1), "0 2 1 0 1 1 ");
+}
+
+TEST_F(RecordingMonitor, TheExecutionStateIsAskedOfTheOSConfigurationAndAFailureIsShownOncePerStreak)
+{
+    constexpr uint32_t ACCESS_DENIED = 0xC0000022;
+    Start();
+    // The power library of the OS configuration is the only one loaded.
+    EXPECT_EQ(Sim.PowerPolicy().LoadedLibraries(), 1);
+    SecondsTo(2 * MINUTE);
+    auto logged = [](const std::vector<std::string>& log, const char* line) {
+        return std::find(log.begin(), log.end(), line) != log.end();
+    };
+    Sim.PowerPolicy().SetRecord(POWER_INFO_EXECUTION_STATE, uint32_t{0x41});
+    EXPECT_TRUE(logged(Second(), "ExecutionState: 65"));
+    EXPECT_TRUE(Sim.Dialogs().Shown().empty());
+
+    // A failing query reads 0 and is shown once, not at every evaluation.
+    Sim.PowerPolicy().SetReadStatus(POWER_INFO_EXECUTION_STATE, ACCESS_DENIED);
+    EXPECT_TRUE(logged(Second(), "ExecutionState: 0"));
+    SecondsTo(Now() + 10 * SECOND);
+    EXPECT_EQ(Sim.Dialogs().Shown().size(), 1u);
+    // After a success the next failure is shown again.
+    Sim.PowerPolicy().SetReadStatus(POWER_INFO_EXECUTION_STATE, 0);
+    EXPECT_TRUE(logged(Second(), "ExecutionState: 65"));
+    Sim.PowerPolicy().SetReadStatus(POWER_INFO_EXECUTION_STATE, ACCESS_DENIED);
+    SecondsTo(Now() + 10 * SECOND);
+    EXPECT_EQ(Sim.Dialogs().Shown().size(), 2u);
+}
+
 TEST_F(RecordingMonitor, ChangesAreLoggedOnceWithTheNamesOfWhatIsActive)
 {
     const std::string longName = std::string(94, 'x') + ".exe";  // 98 characters

@@ -159,6 +159,27 @@ TEST(SuspendInitiator, ClosingTheEngineDuringTheWaitCancelsTheSleep)
     EXPECT_EQ(htpc.Sim.Threads().RunningThreads(), 0);
 }
 
+TEST(SuspendInitiator, ClosingTheEngineDuringTheSleepCallEndsTheThread)
+{
+    cHtpc htpc(eOs::Windows7);
+    // The sleep call returns only when the machine wakes, an hour later.
+    std::unique_ptr<cThreadEvent> machineWakes = htpc.Sim.Threads().CreateThreadEvent();
+    htpc.Sim.PowerPolicy().SetSuspendHook([&](const cSimSuspendCall&) {
+        machineWakes->Wait(HOUR);
+        return true;
+    });
+    const uint64_t start = htpc.Sim.Clock().Now();
+    htpc.Engine->RequestSuspend(false);
+    htpc.Sim.Windowing().RunUntil(start + 200);
+    ASSERT_EQ(htpc.Sim.PowerPolicy().SuspendCalls().size(), 1u);
+
+    htpc.Engine.reset();
+    // The thread ended by itself: on Windows a wait broken off here never returns.
+    EXPECT_EQ(htpc.Sim.Threads().BrokenOffWaits(), 0);
+    EXPECT_EQ(htpc.Sim.Threads().RunningThreads(), 0);
+    EXPECT_EQ(htpc.Sim.PowerPolicy().SuspendCalls().size(), 1u);
+}
+
 TEST(SuspendInitiator, WithoutAThreadRequestsAreLoggedAndNothingSleeps)
 {
     for (bool eventsFail : {true, false}) {
@@ -433,7 +454,7 @@ public:
     bool HandleMessage(uint32_t message, uintptr_t wParam, intptr_t /*lParam*/, intptr_t& result) override
     {
         if (message == WM_POWERBROADCAST)
-            Events.push_back({wParam, Sim.Clock().Now(), Sim.Power().IsSystemResumeAutomatic()});
+            Events.push_back({wParam, Sim.Clock().Now(), Sim.Power().IsSystemResumeAutomatic() != 0});
         else if (message == WM_TIMER)
             Ticks.push_back(Sim.Clock().Now());
         result = 1;
