@@ -24,8 +24,6 @@ constexpr uintptr_t SC_MONITORPOWER = 0xF170;
 constexpr intptr_t MONITOR_OFF = 2;
 constexpr intptr_t MONITOR_ON = -1;
 
-// StartIfNeeded's answer when it started the front-end.
-constexpr int TARGET_STARTED = 2;
 // GetWindowText and GetClassName buffers of 200 and 100 characters.
 constexpr size_t MAX_TITLE = 199;
 constexpr size_t MAX_CLASS_NAME = 99;
@@ -77,7 +75,7 @@ cSuspendEngineConfiguration::cSuspendEngineConfiguration(cRegistry& registry)
 cMcePowerManager::cMcePowerManager(cPlatform& platform, cWindowsVersion& version, cOSConfiguration& osConfiguration,
                                    bool /*logFlag*/, cMessageLogger& logger)
     : cSuspendEngineConfiguration(platform.Registry), Settings(platform.Registry), Platform(platform),
-      Version(version), OSConfiguration(osConfiguration), Logger(logger),
+      Version(version), OSConfiguration(osConfiguration), Logger(logger), Ehome(platform, logger, version),
       Blanker(std::make_unique<cFlagOnlyBlanker>()),
       Actions(std::make_unique<cEventActions>(platform, Settings, *Blanker, logger)),
       Reboots(std::make_unique<cRebootScheduler>(platform, Settings, *Actions, static_cast<cRebootHost&>(*this), logger,
@@ -96,6 +94,15 @@ cMcePowerManager::cMcePowerManager(cPlatform& platform, cWindowsVersion& version
 
 // The blanker, the front-panel handler and the targets go with their members.
 cMcePowerManager::~cMcePowerManager() = default;
+
+void cMcePowerManager::TakeOverMediaCenterLogonStart()
+{
+    // From now on the engine starts Media Center after logon, not Windows.
+    if (Ehome.IsLogonStartRegistered()) {
+        Ehome.StartAtBoot = true;
+        Ehome.SetLogonStartRegistered(false);
+    }
+}
 
 void cMcePowerManager::MigrateLegacyPrograms()
 {
@@ -178,7 +185,7 @@ int cMcePowerManager::GetAwakeState()
 {
     if (IsNonUserResume() || IsInAwayMode())
         return AS_NON_USER;
-    if (TargetIsRunning(eTarget::Ehome))
+    if (Ehome.IsRunning())
         return AS_MEDIACENTER;
     return AS_DESKTOP;
 }
@@ -201,7 +208,7 @@ void cMcePowerManager::OnPowerStatusChange() {}
 uint32_t cMcePowerManager::OnQuerySuspend(uint32_t flags)
 {
     Logger.WriteLine("PBT_APMQUERYSUSPEND (" + Hex("%X", flags) + ")");
-    EhomeQuerySuspend(flags);
+    Ehome.SetQuerySuspendFlags(flags);
     return HandleSuspendQuery(false);
 }
 
@@ -245,8 +252,8 @@ void cMcePowerManager::OnSuspend()
             Platform.Power.SetPriorityClass(PRIORITY_CLASS_ABOVE_NORMAL);
         }
         bool blank = false;
-        for (eTarget target : TARGETS)
-            blank = blank || (TargetIsRunning(target) && TargetMustStopAtSuspend(target));
+        for (cTargetApplication* target : Targets())
+            blank = blank || (target->IsRunning() && target->MustStopAtSuspend());
         if (blank)
             Actions->Blank();
         CloseTargets();
@@ -275,8 +282,8 @@ void cMcePowerManager::OnSuspend()
     }
 
     bool blankForStart = false;
-    for (eTarget target : TARGETS)
-        blankForStart = blankForStart || TargetMustStartAtResume(target);
+    for (cTargetApplication* target : Targets())
+        blankForStart = blankForStart || target->MustStartAtResume();
     if (blankForStart)
         Actions->Blank();
     Reboots->ClearPostRebootStandbyPending();
@@ -339,7 +346,7 @@ void cMcePowerManager::OnResumeAutomatic()
         Actions->Run(eEventProgram::UserResume);
 
     AutomaticResumeSeen = true;
-    EhomeSetEngineSuspending(false);
+    Ehome.SetSuspendInitiated(false);
     if (automatic && RestartAtAutomaticResume)
         StartTargetsAfterWake();
     // After hibernation the user interface comes back at once.
@@ -363,7 +370,7 @@ void cMcePowerManager::OnResumeAutomatic()
 void cMcePowerManager::OnResumeCritical()
 {
     Logger.WriteLine("PBT_APMRESUMECRITICAL");
-    EhomeSetEngineSuspending(false);
+    Ehome.SetSuspendInitiated(false);
     ResetUserActivityBaseline();
 }
 
@@ -448,7 +455,7 @@ void cMcePowerManager::RestoreTargets()
         Actions->UnBlank(true);
     }
     FrontPanelResume();
-    Logger.WriteLine(TargetIsRunning(eTarget::Ehome) ? "Ehome.IsRunning() == true" : "Ehome.IsRunning() == false");
+    Logger.WriteLine(Ehome.IsRunning() ? "Ehome.IsRunning() == true" : "Ehome.IsRunning() == false");
 }
 
 bool cMcePowerManager::StartTargetsAfterWake()
@@ -458,11 +465,11 @@ bool cMcePowerManager::StartTargetsAfterWake()
         return false;
     FrontEndsStarted = true;
     bool started = false;
-    for (eTarget target : TARGETS) {
-        if (TargetStartIfNeeded(target) == TARGET_STARTED)
+    for (cTargetApplication* target : Targets()) {
+        if (target->StartIfNeeded() == TARGET_STARTED)
             started = true;
-        if (TargetMustStartAtResume(target))
-            Blanker->WatchForWindow(TargetWindowClass(target), Settings.UnblankDelay);
+        if (target->MustStartAtResume())
+            Blanker->WatchForWindow(target->GetWindowClass(), Settings.UnblankDelay);
     }
     return started;
 }
@@ -471,8 +478,8 @@ void cMcePowerManager::CloseTargets()
 {
     // After a forced reboot the saved states stay as the reboot left them.
     if (!Reboots->IsPostRebootStandbyPending())
-        for (eTarget target : TARGETS)
-            TargetRememberRunningAtSuspend(target, TargetIsRunning(target));
+        for (cTargetApplication* target : Targets())
+            target->SetWasRunningAtSuspend(target->IsRunning());
     const bool saveTitles = Settings.SaveWindowTitels;
     if (saveTitles)
         Actions->BeginWindowTitles();
@@ -488,31 +495,25 @@ void cMcePowerManager::CloseTargets()
         window.ClassName.resize(std::min(window.ClassName.size(), MAX_CLASS_NAME));
         if (saveTitles)
             Actions->SaveWindowTitle(window);
-        for (eTarget target : TARGETS) {
-            if (window.ClassName.empty() || window.ClassName != TargetWindowClass(target) ||
-                !TargetMustStopAtSuspend(target))
-                continue;
-            TargetClose(target, window, hibernate);
-            if (target == eTarget::MediaPortal && Settings.BlankScreen != 0)
-                Blanker->HideTaskBar();
-        }
+        for (cTargetApplication* target : Targets())
+            if (!window.ClassName.empty() && window.ClassName == target->GetWindowClass() &&
+                target->MustStopAtSuspend())
+                target->Close(window.Handle, window.ProcessId, hibernate);
     }
 }
 
 void cMcePowerManager::WarnRunningFrontEnds()
 {
-    // A front-end that should have closed at the suspend is still there.
-    for (eTarget target : TARGETS)
-        if (TargetIsRunning(target) && TargetMustStopAtSuspend(target))
-            Actions->WarnFrontEndStillRunning(target == eTarget::Ehome ? eFrontEnd::MediaCenter
-                                                                       : eFrontEnd::MediaPortal);
+    // Media Center should have closed at the suspend and is still there.
+    if (Ehome.IsRunning() && Ehome.MustStopAtSuspend())
+        Actions->WarnFrontEndStillRunning(eFrontEnd::MediaCenter);
 }
 
 void cMcePowerManager::StartFrontEndsAtLogon()
 {
-    for (eTarget target : TARGETS)
-        if (TargetStartsAtLogon(target))
-            TargetStart(target);
+    for (cTargetApplication* target : Targets())
+        if (target->StartAtBoot)
+            target->Start();
 }
 
 // ---------------------------------------------------------------------------
@@ -534,8 +535,8 @@ bool cMcePowerManager::CheckGuideDownload()
 void cMcePowerManager::StatusSave()
 {
     Logger.WriteLine("StatusSave()");
-    for (eTarget target : TARGETS)
-        TargetSaveRunningState(target);
+    for (cTargetApplication* target : Targets())
+        target->SaveRunningState();
     if (Settings.BlankScreen != 0)
         cPersistentBool(Platform.Registry, "SavedIsBlanked", HIVE_CURRENT_USER, false).Set(Blanker->IsBlanking());
 }
@@ -543,8 +544,8 @@ void cMcePowerManager::StatusSave()
 void cMcePowerManager::StatusRestore()
 {
     Logger.WriteLine("StatusRestore()");
-    for (eTarget target : TARGETS)
-        TargetRestoreRunningState(target);
+    for (cTargetApplication* target : Targets())
+        target->RestoreRunningState();
     if (cPersistentBool(Platform.Registry, "SavedIsBlanked", HIVE_CURRENT_USER, false))
         Actions->Blank();
     StatusClear();
@@ -553,8 +554,8 @@ void cMcePowerManager::StatusRestore()
 void cMcePowerManager::StatusClear()
 {
     Logger.WriteLine("StatusClear()");
-    for (eTarget target : TARGETS)
-        TargetClearRunningState(target);
+    for (cTargetApplication* target : Targets())
+        target->ClearRunningState();
     cPersistentBool(Platform.Registry, "SavedIsBlanked", HIVE_CURRENT_USER).Delete();
 }
 
@@ -664,7 +665,7 @@ int32_t cMcePowerManager::SuspendSystem(bool standby, bool forced)
         Logger.WriteLine("Not suspending because the system is in Away mode and SLH requires Away mode");
         return -1;
     }
-    EhomeSetEngineSuspending(true);
+    Ehome.SetSuspendInitiated(true);
     const std::string state = standby ? "Standby" : "Hibernation";
     Logger.WriteLine("Entering " + state + (forced ? " (forced)" : ""));
     if (forced) {
@@ -695,67 +696,5 @@ int32_t cMcePowerManager::SuspendSystem(bool standby, bool forced)
 // ---------------------------------------------------------------------------
 // Seams: the parts of the engine that later components fill in.
 
-// cTargetEhome: IsLogonStartRegistered, then eHome_StartAtBoot and
-// SetLogonStartRegistered(false), so that the engine starts Media Center.
-void cMcePowerManager::TakeOverMediaCenterLogonStart() {}
-// The targets' IsRunning.
-// A target runs while a window of its class exists.
-bool cMcePowerManager::TargetIsRunning(eTarget target)
-{
-    return Platform.Windowing.FindWindow(TargetWindowClass(target), "") != 0;
-}
-// The targets' MustStopAtSuspend.
-bool cMcePowerManager::TargetMustStopAtSuspend(eTarget /*target*/)
-{
-    return false;
-}
-// The targets' MustStartAtResume.
-bool cMcePowerManager::TargetMustStartAtResume(eTarget /*target*/)
-{
-    return false;
-}
-// The targets' GetWindowClass.
-// The class of the target's main window; a target replaced by its harmless
-// stand-in for testing is recognised by the stand-in's window.
-std::string cMcePowerManager::TargetWindowClass(eTarget target)
-{
-    const bool mediaCenter = target == eTarget::Ehome;
-    const cPersistentBool fakeTarget(Platform.Registry, mediaCenter ? "eHome_FakeTarget" : "MediaPortal_FakeTarget",
-                                     HIVE_LOCAL_MACHINE);
-    if (mediaCenter)
-        return fakeTarget.Get() ? "Notepad" : MC_SHELL_WINDOW_CLASS;
-    return fakeTarget.Get() ? "WordPadClass" : "WindowsForms10.Window.8.app.0.3ce0bb8";
-}
-
-std::string cMcePowerManager::GetMediaCenterWindowClass()
-{
-    return TargetWindowClass(eTarget::Ehome);
-}
-// The targets' Close (window, its process id, hibernation).
-void cMcePowerManager::TargetClose(eTarget /*target*/, const cWindowInfo& /*window*/, bool /*hibernate*/) {}
-// The targets' StartIfNeeded (TARGET_STARTED when started).
-int cMcePowerManager::TargetStartIfNeeded(eTarget /*target*/)
-{
-    return 0;
-}
-// The targets' was-running-at-suspend flag.
-void cMcePowerManager::TargetRememberRunningAtSuspend(eTarget /*target*/, bool /*running*/) {}
-// The targets' SaveRunningState.
-void cMcePowerManager::TargetSaveRunningState(eTarget /*target*/) {}
-// The targets' RestoreRunningState.
-void cMcePowerManager::TargetRestoreRunningState(eTarget /*target*/) {}
-// The targets' ClearRunningState.
-void cMcePowerManager::TargetClearRunningState(eTarget /*target*/) {}
-// cTargetEhome: the flags of a suspend query.
-void cMcePowerManager::EhomeQuerySuspend(uint32_t /*flags*/) {}
-// cTargetEhome: its engine-suspending flag.
-void cMcePowerManager::EhomeSetEngineSuspending(bool /*suspending*/) {}
-// The targets' StartAtBoot setting.
-bool cMcePowerManager::TargetStartsAtLogon(eTarget /*target*/)
-{
-    return false;
-}
-// The targets' Start.
-void cMcePowerManager::TargetStart(eTarget /*target*/) {}
 // cFpManager: its resume step.
 void cMcePowerManager::FrontPanelResume() {}

@@ -12,6 +12,7 @@
 #include "engine/RebootScheduler.h"
 #include "foundation/PersistentVariables.h"
 #include "platform/Platform.h"
+#include "targets/TargetEhome.h"
 
 class cMessageLogger;
 class cOSConfiguration;
@@ -110,7 +111,9 @@ public:
     // The later of the last user input and the baseline reset.
     uint32_t GetLastUserInputTick();
     // The class of the Media Center front-end's main window.
-    std::string GetMediaCenterWindowClass();
+    std::string GetMediaCenterWindowClass() { return Ehome.GetWindowClass(); }
+    // The Media Center target, for the configurator and the start-up.
+    cTargetEhome& GetEhome() { return Ehome; }
     void ResetUserActivityBaseline();
     uint32_t GetUserActivityBaseline() const { return ActivityBaseline; }
     // Kept for the recording monitor: input after the baseline was logged.
@@ -154,15 +157,12 @@ public:
     cEngineSettings Settings;
 
 protected:
-    // The Media Center target's engine-suspending flag (plugged in later,
-    // like the seams below).
-    void EhomeSetEngineSuspending(bool suspending);
-
     cPlatform& Platform;
     cWindowsVersion& Version;
     cOSConfiguration& OSConfiguration;
     cMessageLogger& Logger;
     cRecordingMonitor* RecordingMonitor = nullptr;
+    cTargetEhome Ehome;
 
     // Only changes the wording of resume log lines (set on Windows 7 and later).
     bool Windows7 = false;
@@ -173,8 +173,8 @@ protected:
     std::unique_ptr<cRebootScheduler> Reboots;
 
 private:
-    enum class eTarget { Ehome, MediaPortal };
-    static constexpr eTarget TARGETS[] = {eTarget::Ehome, eTarget::MediaPortal};
+    // The front-end targets, Media Center first.
+    std::vector<cTargetApplication*> Targets() { return {&Ehome}; }
 
     void MigrateLegacyPrograms();
     void ReplaceDelayDefaults();
@@ -186,21 +186,7 @@ private:
     bool CallPowerInformation(int level, const void* input, uint32_t inputSize, void* output, uint32_t outputSize);
     bool ReadPowerPolicy(int level, cSystemPowerPolicy& policy);
 
-    // What later parts of the engine plug in (see the definitions).
     void TakeOverMediaCenterLogonStart();
-    bool TargetIsRunning(eTarget target);
-    bool TargetMustStopAtSuspend(eTarget target);
-    bool TargetMustStartAtResume(eTarget target);
-    std::string TargetWindowClass(eTarget target);
-    void TargetClose(eTarget target, const cWindowInfo& window, bool hibernate);
-    int TargetStartIfNeeded(eTarget target);
-    void TargetRememberRunningAtSuspend(eTarget target, bool running);
-    void TargetSaveRunningState(eTarget target);
-    void TargetRestoreRunningState(eTarget target);
-    void TargetClearRunningState(eTarget target);
-    bool TargetStartsAtLogon(eTarget target);
-    void TargetStart(eTarget target);
-    void EhomeQuerySuspend(uint32_t flags);
     void FrontPanelResume();
 
     // User-activity baseline: the last-activity tick at the last reset and

@@ -72,7 +72,7 @@ bool cVistaSuspendEngine::IsRebootModeAvailable()
 
 int32_t cVistaSuspendEngine::SuspendSystem(bool standby, bool forced)
 {
-    EhomeSetEngineSuspending(true);
+    Ehome.SetSuspendInitiated(true);
     Logger.WriteLine(std::string(standby ? "Entering Standby" : "Entering Hibernation") + (forced ? " (forced)" : ""));
     if (forced) {
         Logger.WriteLine("HandleSuspendQuery");

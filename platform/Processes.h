@@ -32,7 +32,7 @@ struct cProcessStart {
     int Show = SHOW_NORMAL;
 };
 
-// A process this program started. Holds its process and thread handles and
+// A process this program started or opened. Holds its process and thread handles and
 // closes them when destroyed; the process itself runs on.
 class cProcess {
 public:
@@ -43,6 +43,11 @@ public:
     // GetExitCodeProcess: EXIT_CODE_STILL_ACTIVE while it runs; false when
     // the call fails.
     virtual bool GetExitCode(uint32_t& code) = 0;
+    // TerminateProcess with the exit code.
+    virtual bool Terminate(uint32_t exitCode) = 0;
+    // GetPriorityClass and SetPriorityClass of the process.
+    virtual bool GetPriorityClass(uint32_t& priorityClass) = 0;
+    virtual bool SetPriorityClass(uint32_t priorityClass) = 0;
 };
 
 // The running process and the programs it starts. A failed call leaves the
@@ -74,6 +79,9 @@ public:
     // window, no directory and no mask flags; no process handle is returned.
     virtual bool ShellExecuteRunAs(const std::string& file, const std::string& parameters, int show) = 0;
 
+    // A running process by its id (OpenProcess with the access rights, no
+    // inheritance); null when it is refused or gone.
+    virtual std::unique_ptr<cProcess> OpenProcess(uint32_t processId, uint32_t access) = 0;
     // The Windows system directory (GetSystemDirectoryA), without a
     // trailing backslash.
     virtual bool GetSystemDirectory(std::string& path) = 0;

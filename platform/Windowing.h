@@ -17,6 +17,12 @@ struct cWindowInfo {
     uint32_t ProcessId = 0;  // of the process that created the window
 };
 
+// One keyboard event of injected input: a virtual key down or up.
+struct cKeyEvent {
+    uint16_t VirtualKey = 0;
+    bool KeyUp = false;
+};
+
 // The state words of a title bar and its five parts, as GetTitleBarInfo
 // reports them.
 using cTitleBarStates = std::array<uint32_t, 6>;
@@ -73,4 +79,15 @@ public:
     // rgstate): the title bar itself first, then its parts. False when the
     // call fails.
     virtual bool GetTitleBarInfo(WindowHandle window, cTitleBarStates& states) = 0;
+
+    // The message number registered for the name, the same in every
+    // program (RegisterWindowMessage); 0 on failure.
+    virtual uint32_t RegisterWindowMessage(const std::string& name) = 0;
+    // SendMessageTimeout with the SMTO_ flags; false when the call failed or
+    // timed out, else result holds the answer.
+    virtual bool SendMessageTimeout(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam,
+                                    uint32_t flags, uint32_t timeout, uintptr_t& result) = 0;
+    // Injects the events into the input stream, where the foreground window
+    // gets them (SendInput); returns how many were inserted.
+    virtual uint32_t SendKeyboardInput(const std::vector<cKeyEvent>& events) = 0;
 };

@@ -7,7 +7,6 @@
 #include "detection/RecordingMonitor.h"
 #include "engine/VistaSuspendEngine.h"
 #include "osconfig/OSConfigurationFactory.h"
-#include "targets/MediaCenterContract.h"
 #include "platform/WinConst.h"
 
 namespace {
@@ -229,16 +228,18 @@ void TfMain::TellActivityDetection(uintptr_t event)
 // Settings that cannot apply on this machine are switched off by reason bit.
 void TfMain::SetSettingAvailability()
 {
-    // What the Media Center target will report as installed: its shell
-    // exists, or the harmless stand-in replaces it for testing.
-    const cPersistentBool fakeTarget(Platform.Registry, "eHome_FakeTarget", HIVE_LOCAL_MACHINE);
-    const bool mediaCenterInstalled = IsMediaCenterShellPresent(Platform.Files) || fakeTarget.Get();
+    cTargetEhome& mediaCenter = Engine->GetEhome();
+    const bool mediaCenterInstalled = mediaCenter.IsInstalled();
+    for (cPersistentVariable* setting :
+         std::initializer_list<cPersistentVariable*>{&mediaCenter.StopStartMode, &mediaCenter.StartPage,
+                                                     &mediaCenter.StartAtBoot})
+        setting->SetEnabled(0x8, mediaCenterInstalled);
     cRecordingMonitorSettings& settings = Monitor->Settings;
     for (cPersistentBool* setting : {&settings.RecordingMonitorEnabled, &settings.MceIdleDetectionEnabled,
                                      &settings.UserInputIdleDetection, &settings.ForceAwayWhenExtenderInUse})
         setting->SetEnabled(0x8, mediaCenterInstalled);
     settings.ForceAwayWhenExtenderInUse.SetEnabled(0x4, Version->IsVistaOrLater());
-    // The front-end targets' settings join here (bits 0x8 and 0x10).
+    // MediaPortal's settings (bit 0x10) join here with its target.
 }
 
 intptr_t TfMain::RouteToEngine(uintptr_t event, intptr_t lParam)

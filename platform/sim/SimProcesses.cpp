@@ -1,10 +1,13 @@
 #include "platform/sim/SimProcesses.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "platform/sim/SimClock.h"
 #include "platform/sim/SimFileSystem.h"
 #include "platform/sim/SimServices.h"
+#include "platform/sim/SimWindowing.h"
+#include "platform/WinConst.h"
 
 namespace {
 
@@ -36,10 +39,7 @@ uint32_t ApplicationError(const std::string& application)
 
 class cSimProcesses::cSimProcess : public cProcess {
 public:
-    cSimProcess(cSimProcesses& owner, const cSimProgram& program)
-        : Owner(owner), ExitCode(program.ExitCode),
-          End(program.RunTime == cSimProgram::RUNS_FOREVER ? program.RunTime
-                                                           : owner.Clock.Now() + program.RunTime)
+    cSimProcess(cSimProcesses& owner, uint32_t processId) : Owner(owner), ProcessId(processId)
     {
         ++Owner.OpenHandles;
     }
@@ -48,10 +48,11 @@ public:
     eWaitResult Wait(uint32_t milliseconds) override
     {
         const uint64_t now = Owner.Clock.Now();
-        if (now >= End)
+        const uint64_t end = State().End;
+        if (now >= end)
             return eWaitResult::Signaled;
-        if (End - now <= milliseconds) {
-            Owner.Clock.Sleep(static_cast<uint32_t>(End - now));
+        if (end - now <= milliseconds) {
+            Owner.Clock.Sleep(static_cast<uint32_t>(end - now));
             return eWaitResult::Signaled;
         }
         Owner.Clock.Sleep(milliseconds);
@@ -60,14 +61,37 @@ public:
 
     bool GetExitCode(uint32_t& code) override
     {
-        code = Owner.Clock.Now() >= End ? ExitCode : EXIT_CODE_STILL_ACTIVE;
+        code = Owner.Clock.Now() >= State().End ? State().ExitCode : EXIT_CODE_STILL_ACTIVE;
+        return true;
+    }
+
+    bool Terminate(uint32_t exitCode) override
+    {
+        if (Owner.Clock.Now() >= State().End) {
+            Owner.Errors.SetLastError(5);
+            return false;
+        }
+        Owner.EndProcess(ProcessId, Owner.Clock.Now(), exitCode);
+        return true;
+    }
+
+    bool GetPriorityClass(uint32_t& priorityClass) override
+    {
+        priorityClass = State().PriorityClass;
+        return true;
+    }
+
+    bool SetPriorityClass(uint32_t priorityClass) override
+    {
+        State().PriorityClass = priorityClass;
         return true;
     }
 
 private:
+    cRunning& State() { return Owner.Running[ProcessId]; }
+
     cSimProcesses& Owner;
-    uint32_t ExitCode;
-    uint64_t End;
+    uint32_t ProcessId;
 };
 
 const cSimProgram* cSimProcesses::Start(cSimLaunch launch, uint32_t failure)
@@ -87,6 +111,8 @@ const cSimProgram* cSimProcesses::Start(cSimLaunch launch, uint32_t failure)
         return nullptr;
     }
     WriteOutput(launch.CommandLine, program.Output);
+    LastStarted = Spawn(program);
+    PassOnTaskkill(whole);
     return &program;
 }
 
@@ -140,7 +166,7 @@ std::unique_ptr<cProcess> cSimProcesses::CreateProcess(const cProcessStart& star
     const cSimProgram* program = Start(launch, ApplicationError(start.Application));
     if (!program)
         return nullptr;
-    return std::make_unique<cSimProcess>(*this, *program);
+    return std::make_unique<cSimProcess>(*this, LastStarted);
 }
 
 bool cSimProcesses::CreateProcessW(const std::wstring& application, const std::wstring& commandLine)
@@ -191,4 +217,90 @@ bool cSimProcesses::GetProcessIntegrityLevel(uint32_t& level)
     }
     level = IntegrityLevel;
     return true;
+}
+
+uint32_t cSimProcesses::Spawn(const cSimProgram& program)
+{
+    const uint32_t processId = NextProcessId;
+    NextProcessId += 4;
+    cRunning& running = Running[processId];
+    running.End = program.RunTime == cSimProgram::RUNS_FOREVER ? program.RunTime : Clock.Now() + program.RunTime;
+    running.ExitCode = program.ExitCode;
+    running.PriorityClass = program.PriorityClass;
+    if (Windowing != nullptr && !program.WindowClass.empty()) {
+        const WindowHandle window = Windowing->AddWindow(program.WindowClass, program.WindowTitle, processId);
+        Windowing->CloseWindowsOfProcess(processId, running.End);
+        Windowing->SetForegroundWindow(window);
+        const int64_t closeDelay = program.CloseDelay;
+        Windowing->SetWindowAnswer(window, [this, processId, closeDelay](uint32_t message, uintptr_t, intptr_t) {
+            if (message == WM_CLOSE && closeDelay != cSimProgram::IGNORES_CLOSE)
+                EndProcess(processId, Clock.Now() + static_cast<uint64_t>(closeDelay));
+            return intptr_t{0};
+        });
+    }
+    return processId;
+}
+
+void cSimProcesses::PassOnTaskkill(const std::string& commandLine)
+{
+    // taskkill without /F closes the process the way the user would.
+    if (commandLine.find("taskkill") == std::string::npos || Windowing == nullptr)
+        return;
+    const size_t at = commandLine.find("/PID ");
+    if (at == std::string::npos)
+        return;
+    const uint32_t processId = static_cast<uint32_t>(std::strtoul(commandLine.c_str() + at + 5, nullptr, 10));
+    if (IsRunning(processId))
+        Windowing->RequestCloseOfProcess(processId);
+}
+
+uint32_t cSimProcesses::RunProgram(const cSimProgram& program)
+{
+    return Spawn(program);
+}
+
+bool cSimProcesses::IsRunning(uint32_t processId) const
+{
+    auto it = Running.find(processId);
+    return it != Running.end() && Clock.Now() < it->second.End;
+}
+
+void cSimProcesses::EndProcess(uint32_t processId, uint64_t at, uint32_t exitCode)
+{
+    auto it = Running.find(processId);
+    if (it == Running.end() || it->second.End <= at)
+        return;
+    it->second.End = at;
+    it->second.ExitCode = exitCode;
+    if (Windowing != nullptr)
+        Windowing->CloseWindowsOfProcess(processId, at);
+}
+
+uint32_t cSimProcesses::PriorityClassOf(uint32_t processId) const
+{
+    auto it = Running.find(processId);
+    return it == Running.end() ? 0 : it->second.PriorityClass;
+}
+
+void cSimProcesses::SetOpenRefused(uint32_t processId, bool refused)
+{
+    Running[processId].OpenRefused = refused;
+}
+
+std::unique_ptr<cProcess> cSimProcesses::OpenProcess(uint32_t processId, uint32_t /*access*/)
+{
+    if (!IsRunning(processId)) {
+        Errors.SetLastError(87);
+        return nullptr;
+    }
+    if (Running[processId].OpenRefused) {
+        Errors.SetLastError(5);
+        return nullptr;
+    }
+    return std::make_unique<cSimProcess>(*this, processId);
+}
+
+void cSimProcesses::EndNow(uint32_t processId)
+{
+    EndProcess(processId, Clock.Now());
 }

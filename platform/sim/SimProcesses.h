@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <limits>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -8,6 +9,7 @@
 #include "platform/Processes.h"
 
 class cSimClock;
+class cSimWindowing;
 class cSimFileSystem;
 class cSimSystemErrors;
 
@@ -53,10 +55,22 @@ struct cSimProgram {
     std::string Output;
     // Nonzero: the start fails with this platform error.
     uint32_t StartError = 0;
+    // Non-empty: the program shows a top-level window of this class (and
+    // title), which becomes the foreground window.
+    std::string WindowClass;
+    std::string WindowTitle;
+    // Milliseconds from a WM_CLOSE to its window until the program has
+    // ended; IGNORES_CLOSE: it keeps running.
+    static constexpr int64_t IGNORES_CLOSE = -1;
+    int64_t CloseDelay = 0;
+    // The priority class it runs at.
+    uint32_t PriorityClass = 0x20;
 };
 
-// The programs the simulated program starts. Processes "run" on the virtual
-// clock: one ends once the clock reaches its start plus its run time. As on
+// The programs the simulated program starts, and others running beside it.
+// Processes "run" on the virtual clock: one ends once the clock reaches its
+// start plus its run time, or when it is closed or terminated. A
+// "taskkill.exe /PID n" asks the process n to close (WM_CLOSE to its windows). As on
 // Windows, CreateProcess and CreateProcessW do not search the path for the
 // application: one given without its folder ("cmd.exe") is not found
 // (error 2).
@@ -73,8 +87,25 @@ public:
     bool CreateProcessW(const std::wstring& application, const std::wstring& commandLine) override;
     bool CreateProcessWithDesktopShellToken(const std::wstring& application, const std::wstring& commandLine) override;
     bool ShellExecuteRunAs(const std::string& file, const std::string& parameters, int show) override;
+    // Null, with error 87, for a process that does not run; error 5 when
+    // refused (SetOpenRefused).
+    std::unique_ptr<cProcess> OpenProcess(uint32_t processId, uint32_t access) override;
     bool GetSystemDirectory(std::string& path) override;
     bool HasGetProductInfo() override { return ProductInfo; }
+
+    // Windows of started programs go here; set by the machine.
+    void AttachWindowing(cSimWindowing& windowing) { Windowing = &windowing; }
+    // A program already running when the simulation starts (a front-end the
+    // user opened); returns its process id.
+    uint32_t RunProgram(const cSimProgram& program);
+    bool IsRunning(uint32_t processId) const;
+    // The process ends (and its windows go) at the virtual moment at.
+    void EndProcess(uint32_t processId, uint64_t at, uint32_t exitCode = 0);
+    void EndNow(uint32_t processId);
+    uint32_t PriorityClassOf(uint32_t processId) const;
+    void SetOpenRefused(uint32_t processId, bool refused);
+    // The id of the process the last successful launch created.
+    uint32_t LastProcessId() const { return LastStarted; }
     bool GetProcessIntegrityLevel(uint32_t& level) override;
 
     void SetArguments(std::vector<std::string> arguments) { Arguments = std::move(arguments); }
@@ -100,6 +131,17 @@ public:
 
 private:
     class cSimProcess;
+    struct cRunning {
+        uint64_t End = 0;
+        uint32_t ExitCode = 0;
+        uint32_t PriorityClass = 0x20;
+        bool OpenRefused = false;
+    };
+
+    // Gives the started program its process id, its window and its answer to
+    // WM_CLOSE.
+    uint32_t Spawn(const cSimProgram& program);
+    void PassOnTaskkill(const std::string& commandLine);
 
     // Records the launch and, when it starts, writes the program's output.
     const cSimProgram* Start(cSimLaunch launch, uint32_t failure = 0);
@@ -108,6 +150,10 @@ private:
     cSimClock& Clock;
     cSimFileSystem& Files;
     cSimSystemErrors& Errors;
+    cSimWindowing* Windowing = nullptr;
+    std::map<uint32_t, cRunning> Running;
+    uint32_t NextProcessId = 0x1000;
+    uint32_t LastStarted = 0;
     std::vector<std::string> Arguments{"C:\\Program Files\\Slumberhold\\Slumberhold.exe"};
     std::vector<cSimProgram> Programs;
     std::vector<cSimLaunch> Launched;

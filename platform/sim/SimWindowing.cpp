@@ -2,6 +2,8 @@
 
 #include <strings.h>
 
+#include <algorithm>
+
 #include "platform/WinConst.h"
 #include "platform/sim/SimClock.h"
 
@@ -57,7 +59,8 @@ bool cSimWindowing::IsWindowVisible(WindowHandle window)
 
 bool cSimWindowing::SetForegroundWindow(WindowHandle window)
 {
-    if (!Windows.count(window))
+    Prune();
+    if (!Windows.count(window) || ForegroundLocked)
         return false;
     Foreground = window;
     return true;
@@ -65,6 +68,7 @@ bool cSimWindowing::SetForegroundWindow(WindowHandle window)
 
 WindowHandle cSimWindowing::FindWindow(const std::string& className, const std::string& title)
 {
+    Prune();
     for (const auto& [handle, window] : Windows)
         if ((className.empty() || strcasecmp(window.ClassName.c_str(), className.c_str()) == 0) &&
             (title.empty() || strcasecmp(window.Title.c_str(), title.c_str()) == 0))
@@ -74,8 +78,16 @@ WindowHandle cSimWindowing::FindWindow(const std::string& className, const std::
 
 bool cSimWindowing::PostMessage(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam)
 {
-    if (!Windows.count(window))
+    Prune();
+    auto it = Windows.find(window);
+    if (it == Windows.end())
         return false;
+    if (it->second.Answer) {
+        // Another program handles its own queue, at once here.
+        tAnswer answer = it->second.Answer;
+        answer(message, wParam, lParam);
+        return true;
+    }
     Posted.push_back({window, message, wParam, lParam});
     return true;
 }
@@ -125,7 +137,12 @@ intptr_t cSimWindowing::SendMessage(WindowHandle window, uint32_t message, uintp
             SendMessage(handle, message, wParam, lParam);
         return 0;
     }
+    Prune();
     auto it = Windows.find(window);
+    if (it != Windows.end() && it->second.Answer) {
+        tAnswer answer = it->second.Answer;
+        return answer(message, wParam, lParam);
+    }
     if (it == Windows.end() || !it->second.Procedure)
         return 0;
     intptr_t result = 0;
@@ -139,6 +156,7 @@ bool cSimWindowing::EnumerateWindows(std::vector<cWindowInfo>& windows)
     windows.clear();
     if (EnumerationFails)
         return false;
+    Prune();
     for (const auto& [handle, window] : Windows)
         windows.push_back({handle, window.ClassName, window.Title, window.ProcessId});
     return true;
@@ -247,4 +265,92 @@ void cSimWindowing::SetDeliverDuringSleep(bool deliver)
             run();
         }
     });
+}
+
+WindowHandle cSimWindowing::GetForegroundWindow()
+{
+    Prune();
+    return Foreground;
+}
+
+void cSimWindowing::Prune()
+{
+    const uint64_t now = Clock.Now();
+    for (auto it = Windows.begin(); it != Windows.end();) {
+        if (it->second.ClosesAt <= now) {
+            if (Foreground == it->first)
+                Foreground = 0;
+            it = Windows.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
+uint32_t cSimWindowing::RegisterWindowMessage(const std::string& name)
+{
+    auto [it, added] = RegisteredMessages.emplace(name, 0);
+    if (added)
+        it->second = 0xC000 + static_cast<uint32_t>(RegisteredMessages.size()) - 1;
+    return it->second;
+}
+
+bool cSimWindowing::SendMessageTimeout(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam,
+                                       uint32_t /*flags*/, uint32_t /*timeout*/, uintptr_t& result)
+{
+    Prune();
+    if (!Windows.count(window))
+        return false;
+    result = static_cast<uintptr_t>(SendMessage(window, message, wParam, lParam));
+    return true;
+}
+
+uint32_t cSimWindowing::SendKeyboardInput(const std::vector<cKeyEvent>& events)
+{
+    constexpr uint16_t VK_MENU = 0x12;
+    constexpr uint16_t VK_ESCAPE = 0x1B;
+    constexpr uint16_t VK_F4 = 0x73;
+    for (const cKeyEvent& event : events) {
+        KeyEvents_.push_back(event);
+        if (event.VirtualKey == VK_MENU) {
+            AltDown = !event.KeyUp;
+            continue;
+        }
+        if (event.KeyUp || !AltDown)
+            continue;
+        const WindowHandle foreground = GetForegroundWindow();
+        if (event.VirtualKey == VK_ESCAPE && !ForegroundLocked && !Windows.empty()) {
+            // The next window of the desktop, from the first again after the last.
+            auto next = Windows.upper_bound(foreground);
+            Foreground = next == Windows.end() ? Windows.begin()->first : next->first;
+        } else if (event.VirtualKey == VK_F4 && foreground != 0) {
+            PostMessage(foreground, WM_CLOSE, 0, 0);
+        }
+    }
+    return static_cast<uint32_t>(events.size());
+}
+
+void cSimWindowing::SetWindowAnswer(WindowHandle window, tAnswer answer)
+{
+    auto it = Windows.find(window);
+    if (it != Windows.end())
+        it->second.Answer = std::move(answer);
+}
+
+void cSimWindowing::CloseWindowsOfProcess(uint32_t processId, uint64_t at)
+{
+    for (auto& [handle, window] : Windows)
+        if (window.ProcessId == processId && window.Procedure == nullptr)
+            window.ClosesAt = std::min(window.ClosesAt, at);
+}
+
+void cSimWindowing::RequestCloseOfProcess(uint32_t processId)
+{
+    Prune();
+    std::vector<WindowHandle> handles;
+    for (const auto& [handle, window] : Windows)
+        if (window.ProcessId == processId && window.Procedure == nullptr)
+            handles.push_back(handle);
+    for (WindowHandle handle : handles)
+        PostMessage(handle, WM_CLOSE, 0, 0);
 }

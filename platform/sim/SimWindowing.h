@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <limits>
 #include <map>
 #include <string>
 #include <vector>
@@ -42,10 +43,19 @@ public:
     intptr_t SendMessage(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) override;
     // The program's own windows and those AddWindow added, in creation order.
     bool EnumerateWindows(std::vector<cWindowInfo>& windows) override;
-    WindowHandle GetForegroundWindow() override { return Foreground; }
+    WindowHandle GetForegroundWindow() override;
     // The first word is the window's title-bar state (SetTitleBarState); the
     // parts read 0. Fails for a window that does not exist.
     bool GetTitleBarInfo(WindowHandle window, cTitleBarStates& states) override;
+    // Numbers from 0xC000 up, one per name.
+    uint32_t RegisterWindowMessage(const std::string& name) override;
+    // Fails for a window that does not exist; otherwise the window's answer.
+    bool SendMessageTimeout(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam, uint32_t flags,
+                            uint32_t timeout, uintptr_t& result) override;
+    // Records the events. Alt+Esc moves the foreground to the next window;
+    // Alt+F4 sends WM_CLOSE to the foreground window, as Windows does.
+    uint32_t SendKeyboardInput(const std::vector<cKeyEvent>& events) override;
+    const std::vector<cKeyEvent>& KeyEvents() const { return KeyEvents_; }
     // Runs action at the virtual moment at (milliseconds since simulation start).
     void Schedule(uint64_t at, std::function<void()> action);
     // Pumps everything due up to the moment until, then sets the clock there.
@@ -64,11 +74,22 @@ public:
         Posted.clear();
     }
     int ExitCode() const { return QuitCode; }
-    WindowHandle ForegroundWindow() const { return Foreground; }
+    WindowHandle ForegroundWindow() { return GetForegroundWindow(); }
 
     // A top-level window of another process (a front-end, the taskbar...).
-    // It answers every message with 0.
+    // It answers every message with 0 until SetWindowAnswer.
     WindowHandle AddWindow(const std::string& className, const std::string& title, uint32_t processId);
+    // What another program's window answers to the messages sent or posted
+    // to it (posted ones are handled at once).
+    using tAnswer = std::function<intptr_t(uint32_t message, uintptr_t wParam, intptr_t lParam)>;
+    void SetWindowAnswer(WindowHandle window, tAnswer answer);
+    // The windows of the process disappear at the virtual moment at.
+    void CloseWindowsOfProcess(uint32_t processId, uint64_t at);
+    // Sends WM_CLOSE to every window of the process.
+    void RequestCloseOfProcess(uint32_t processId);
+    // While locked, neither SetForegroundWindow nor Alt+Esc changes the
+    // foreground window (another program holds the foreground lock).
+    void SetForegroundLocked(bool locked) { ForegroundLocked = locked; }
     // The process id of the program's own windows.
     static constexpr uint32_t OWN_PROCESS_ID = 0x0F10;
     void SetEnumerationFails(bool fails) { EnumerationFails = fails; }
@@ -94,6 +115,8 @@ private:
         uint32_t ProcessId = OWN_PROCESS_ID;
         uint32_t TitleBarState = 0;
         bool TitleBarFails = false;
+        uint64_t ClosesAt = std::numeric_limits<uint64_t>::max();
+        tAnswer Answer;
     };
     struct cPosted {
         WindowHandle Window;
@@ -107,6 +130,8 @@ private:
     };
 
     void DeliverPosted();
+    // Forgets the windows whose programs have ended by now.
+    void Prune();
     // Fires the earliest timer or scheduled action due by the moment limit;
     // false when none is.
     bool FireNextDue(uint64_t limit);
@@ -121,5 +146,9 @@ private:
     bool QuitRequested = false;
     int QuitCode = 0;
     bool EnumerationFails = false;
+    bool ForegroundLocked = false;
+    bool AltDown = false;
     std::vector<cBroadcast> Broadcasts_;
+    std::vector<cKeyEvent> KeyEvents_;
+    std::map<std::string, uint32_t> RegisteredMessages;
 };

@@ -7,6 +7,7 @@ cSimWindows::cSimWindows()
                Windowing_, Processes_, Versions_, System_, Power_, FileTimes_,
                PowerPolicy_, Security_, SharedMemory_, Sessions_, ProcessList_, PowerRequests_, Threads_}
 {
+    Processes_.AttachWindowing(Windowing_);
     // A successful sleep call puts the machine to sleep.
     PowerPolicy_.SetMachineSleep(&Sleep_);
     Security_.SetMachineSleep(&Sleep_);

@@ -37,7 +37,9 @@
 #undef GetWindowText
 #undef MessageBox
 #undef PostMessage
+#undef RegisterWindowMessage
 #undef SendMessage
+#undef SendMessageTimeout
 #undef SetWindowText
 
 // The address of an exported procedure as a typed function pointer; null when

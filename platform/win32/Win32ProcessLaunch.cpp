@@ -57,27 +57,17 @@ public:
     cWin32Process(const cWin32Process&) = delete;
     cWin32Process& operator=(const cWin32Process&) = delete;
 
-    eWaitResult Wait(uint32_t milliseconds) override
+    eWaitResult Wait(uint32_t milliseconds) override { return WaitForProcessHandle(Info.hProcess, milliseconds); }
+    bool GetExitCode(uint32_t& code) override { return ReadProcessExitCode(Info.hProcess, code); }
+    bool Terminate(uint32_t exitCode) override { return TerminateProcess(Info.hProcess, exitCode) != 0; }
+    bool GetPriorityClass(uint32_t& priorityClass) override
     {
-        switch (WaitForSingleObject(Info.hProcess, milliseconds)) {
-        case WAIT_OBJECT_0:
-            return eWaitResult::Signaled;
-        case WAIT_ABANDONED:
-            return eWaitResult::Abandoned;
-        case WAIT_TIMEOUT:
-            return eWaitResult::Timeout;
-        default:
-            return eWaitResult::Failed;
-        }
+        priorityClass = ::GetPriorityClass(Info.hProcess);
+        return priorityClass != 0;
     }
-
-    bool GetExitCode(uint32_t& code) override
+    bool SetPriorityClass(uint32_t priorityClass) override
     {
-        DWORD exitCode = 0;
-        if (!GetExitCodeProcess(Info.hProcess, &exitCode))
-            return false;
-        code = exitCode;
-        return true;
+        return ::SetPriorityClass(Info.hProcess, priorityClass) != 0;
     }
 
 private:
@@ -132,7 +122,7 @@ bool cWin32Processes::CreateProcessWithDesktopShellToken(const std::wstring& app
     }
     DWORD shellProcessId = 0;
     GetWindowThreadProcessId(shellWindow, &shellProcessId);
-    cHandleHolder shellProcess(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, shellProcessId));
+    cHandleHolder shellProcess(::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, shellProcessId));
     if (shellProcess.Get() == nullptr)
         return false;
     cHandleHolder shellToken;
@@ -190,7 +180,7 @@ bool cWin32Processes::HasGetProductInfo()
 
 bool cWin32Processes::GetProcessIntegrityLevel(uint32_t& level)
 {
-    cHandleHolder process(OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, GetCurrentProcessId()));
+    cHandleHolder process(::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, GetCurrentProcessId()));
     if (process.Get() == nullptr)
         return false;
     cHandleHolder token;

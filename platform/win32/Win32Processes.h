@@ -1,6 +1,11 @@
 #pragma once
 #include "platform/Processes.h"
 
+// WaitForSingleObject on a process handle, as our result.
+eWaitResult WaitForProcessHandle(void* process, uint32_t milliseconds);
+// GetExitCodeProcess; false when the call fails.
+bool ReadProcessExitCode(void* process, uint32_t& code);
+
 // The arguments as the C runtime split the command line (__argc, __argv) and
 // WinExec. Starting programs is in Win32ProcessLaunch.cpp.
 class cWin32Processes final : public cProcesses {
@@ -14,6 +19,8 @@ public:
     bool CreateProcessWithDesktopShellToken(const std::wstring& application,
                                             const std::wstring& commandLine) override;
     bool ShellExecuteRunAs(const std::string& file, const std::string& parameters, int show) override;
+    // OpenProcess without handle inheritance (Win32ProcessOpen.cpp).
+    std::unique_ptr<cProcess> OpenProcess(uint32_t processId, uint32_t access) override;
     bool GetSystemDirectory(std::string& path) override;
     bool HasGetProductInfo() override;
     bool GetProcessIntegrityLevel(uint32_t& level) override;

@@ -58,6 +58,12 @@ public:
     // GetForegroundWindow and GetTitleBarInfo (in Win32WindowList.cpp).
     WindowHandle GetForegroundWindow() override;
     bool GetTitleBarInfo(WindowHandle window, cTitleBarStates& states) override;
+    // RegisterWindowMessageA, SendMessageTimeoutA and SendInput (in
+    // Win32WindowInput.cpp).
+    uint32_t RegisterWindowMessage(const std::string& name) override;
+    bool SendMessageTimeout(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam, uint32_t flags,
+                            uint32_t timeout, uintptr_t& result) override;
+    uint32_t SendKeyboardInput(const std::vector<cKeyEvent>& events) override;
 
     // What the window procedure keeps per window (defined in the source).
     struct cBinding;

@@ -7,7 +7,11 @@ set HKLM LogPath "C:\Slumberhold Logs"
 set HKLM SleepState 4
 set HKLM RebootMode 0    # no forced reboots on this machine
 
-# The engine starts with the user's logon.
+# Media Center opens the television guide when the user comes back.
+set HKLM eHome_StartPage 2
+
+# The engine starts with the user's logon; Media Center's tray applet runs.
+mctray start
 start ENGINE
 expect title "Slumberhold - Engine mode"
 expect log "Initialisation done"
@@ -20,17 +24,23 @@ mcsession 1 state=Playing progress=running
 +25m input
 at 23:30:00 input
 
-# Then the user stops the film, closes Media Center and goes to bed. The
-# evening ends with a sleep request; Windows will wake the machine at two
-# for a recording.
+# Then the user stops the film and presses the sleep button, leaving Media
+# Center open. Before the machine sleeps the engine closes it: taskkill asks
+# it to close, and it is gone a moment later. Windows will wake the machine
+# at two for a recording.
 mcsession 1 end
-mcwindow close
 nextwake automatic 02:00:00
-at 23:45:00 request suspend
-expect log "cSuspendInitiator - SuspendSystem()"
-+1s expect log "PBT_APMSUSPEND (Suspend from user interaction)"
+at 23:45:00 sleep
+expect log "PBT_APMSUSPEND (Suspend from user interaction)"
+expect log "eHome is running, closing by sending terminate signal"
+expect log "Close request successfully finished"
+expect mcwindow closed
 expect log "PBT_APMRESUMEAUTOMATIC (Resume for automatic task"
 expect setting HKCU AutoTasksEnabled 1
+
+# Nobody is watching: the recording wake leaves Media Center closed.
+expect mcwindow closed
+expect mcpages none
 
 # A minute after the wake Media Center starts recording a film, for half
 # an hour.
@@ -45,9 +55,16 @@ at 02:31:00 recording end 1
 expect log "PBT_APMSUSPEND (Suspend from automatic-resume)"
 expect asleep yes
 
-# The user wakes the machine at half past seven.
+# The user wakes the machine at half past seven. Media Center was running
+# when the evening ended, so the engine starts it again through its tray
+# applet, on the guide, while the screen is blanked.
 at 07:30:00 wake user
 expect log "PBT_APMRESUMESUSPEND (Start user interaction)"
+expect log "RestoreTargets()"
+expect log "Start at / Move to selected page"
+expect mcpages 2
+expect mcwindow open
+expect log "Ehome.IsRunning() == true"
 +10m input
 
 # The engine is closed from its tray menu.

@@ -388,6 +388,10 @@ void cScenarioPlayer::Command(const std::vector<std::string>& words, int number)
 {
     const std::string& verb = words[0];
     auto need = [&words](size_t count) { RequireArguments(words, count); };
+    if (FrontEnds.Command(words) || PowerActions.Command(words)) {
+        Pump();
+        return;
+    }
     if (verb == "clock") {
         need(2);
         cLocalTime time;
@@ -696,6 +700,12 @@ void cScenarioPlayer::Expect(const std::vector<std::string>& words, int number)
         throw std::runtime_error("expect needs a subject and a value");
     const std::string& subject = words[1];
     const std::string wanted = Unquote(words[2]);
+    std::string failure;
+    if (FrontEnds.Expect(words, failure) || PowerActions.Expect(words, failure)) {
+        if (!failure.empty())
+            Fail(number, failure);
+        return;
+    }
     if (subject == "log" && words.size() > 3) {
         const size_t times = ParseNumber(words[3]);
         const size_t found = LinesWith(LogText(), wanted);

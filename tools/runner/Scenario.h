@@ -6,6 +6,8 @@
 
 #include "platform/sim/SimWindows.h"
 #include "tools/runner/ScenarioActivity.h"
+#include "tools/runner/ScenarioFrontEnds.h"
+#include "tools/runner/ScenarioPowerActions.h"
 
 class TfMain;
 
@@ -92,6 +94,17 @@ class TfMain;
 //   mcwindow front|behind         it is the foreground window, or the taskbar is
 //   mcwindow close                the window closes and ehshell.exe ends
 //
+// Media Center's front-end around the sleep:
+//   mctray start                  Media Center's tray applet runs: it answers
+//                                 the navigation message, opening Media Center
+//                                 full screen when its window is not open
+//   mcclose after 200ms           how the next Media Center window answers a
+//   mcclose ignore                close request (WM_CLOSE, Alt+F4, taskkill):
+//                                 gone that long after it, or not at all
+//
+// Services, forced reboots and the calendar (see ScenarioPowerActions.h):
+//   date 2026-12-14               expect restarts receiver 1    expect reboots 1
+//
 // Expectations:
 //   expect log "text"             some log line contains the text
 //   expect log "text" 2           exactly this many log lines contain it
@@ -102,6 +115,9 @@ class TfMain;
 //   expect box "caption" "text"   a message box was shown (line breaks as \r, \n)
 //   expect setting HKLM Name 1    a value of the settings key (number or "text")
 //   expect asleep yes|no          the machine sleeps
+//   expect mcwindow open|closed   Media Center's window is there or not
+//   expect mcpages 4 0            the pages the tray applet was sent to since
+//   expect mcpages none           the last such expectation
 //
 // A real sleep starts with a successful sleep call of the program (after
 // request suspend) or with the sleep command: PBT_APMSUSPEND at once, then
@@ -157,7 +173,9 @@ private:
     cScenarioNetSessions NetSessions{Sim.Sessions()};
     cScenarioRemoteSessions RemoteSessions{Sim.Sessions(),
                                            [this](uint32_t reason, uint32_t id) { NotifySessionChange(reason, id); }};
-    cScenarioMediaCenterWindow MediaCenterWindow{Sim.Windowing(), Sim.ProcessList()};
+    cScenarioMediaCenterWindow MediaCenterWindow{Sim.Windowing(), Sim.ProcessList(), Sim.Processes()};
+    cScenarioFrontEnds FrontEnds{Sim, MediaCenterWindow};
+    cScenarioPowerActions PowerActions{Sim};
     // The execution state other programs hold (ES_* bits).
     uint32_t HeldExecutionState = 0;
     std::unique_ptr<TfMain> App;

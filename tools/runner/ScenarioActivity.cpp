@@ -4,6 +4,7 @@
 
 #include "platform/Sessions.h"
 #include "platform/sim/SimProcessList.h"
+#include "platform/sim/SimProcesses.h"
 #include "platform/sim/SimSessions.h"
 #include "platform/sim/SimSharedMemory.h"
 #include "platform/sim/SimWindowing.h"
@@ -208,19 +209,37 @@ void cScenarioRemoteSessions::Logoff(const std::string& user)
 // ---------------------------------------------------------------------------
 // Media Center's window
 
+bool cScenarioMediaCenterWindow::IsOpen()
+{
+    if (Window != 0 && !Programs.IsRunning(ProgramId)) {
+        // Closed by someone else: ehshell.exe has ended too.
+        Processes.EndProcess(ProcessId);
+        Window = 0;
+        ProcessId = 0;
+        ProgramId = 0;
+    }
+    return Window != 0;
+}
+
 WindowHandle cScenarioMediaCenterWindow::Require()
 {
-    if (Window == 0)
+    if (!IsOpen())
         throw std::runtime_error("Media Center's window is not open");
     return Window;
 }
 
 void cScenarioMediaCenterWindow::Open(bool fullScreen, bool front)
 {
-    if (Window != 0)
+    if (IsOpen())
         throw std::runtime_error("Media Center's window is already open");
     ProcessId = Processes.StartProcess(MC_SHELL_PROGRAM);
-    Window = Windowing.AddWindow(MC_SHELL_WINDOW_CLASS, MC_WINDOW_TITLE, ProcessId);
+    cSimProgram shell;
+    shell.RunTime = cSimProgram::RUNS_FOREVER;
+    shell.WindowClass = MC_SHELL_WINDOW_CLASS;
+    shell.WindowTitle = MC_WINDOW_TITLE;
+    shell.CloseDelay = CloseDelay;
+    ProgramId = Programs.RunProgram(shell);
+    Window = Windowing.FindWindow(MC_SHELL_WINDOW_CLASS, "");
     SetFullScreen(fullScreen);
     SetFront(front);
 }
@@ -244,8 +263,7 @@ void cScenarioMediaCenterWindow::SetFront(bool front)
 
 void cScenarioMediaCenterWindow::Close()
 {
-    Windowing.DestroyWindow(Require());
-    Processes.EndProcess(ProcessId);
-    Window = 0;
-    ProcessId = 0;
+    Require();
+    Programs.EndNow(ProgramId);
+    IsOpen();
 }

@@ -17,6 +17,7 @@
 #include "targets/MediaCenterContract.h"
 
 class cSimProcessList;
+class cSimProcesses;
 class cSimSessions;
 class cSimSharedMemory;
 class cSimWindowing;
@@ -118,8 +119,8 @@ private:
 // Media Center's main window and the shell process behind it.
 class cScenarioMediaCenterWindow {
 public:
-    cScenarioMediaCenterWindow(cSimWindowing& windowing, cSimProcessList& processes)
-        : Windowing(windowing), Processes(processes)
+    cScenarioMediaCenterWindow(cSimWindowing& windowing, cSimProcessList& processes, cSimProcesses& programs)
+        : Windowing(windowing), Processes(processes), Programs(programs)
     {
     }
 
@@ -127,14 +128,24 @@ public:
     void SetFullScreen(bool fullScreen);
     void SetFront(bool front);
     void Close();
+    // The window is there (the engine may have closed it meanwhile).
+    bool IsOpen();
+    // How the next window answers a request to close (WM_CLOSE, Alt+F4 or
+    // taskkill): it has gone this many milliseconds later, or with
+    // cSimProgram::IGNORES_CLOSE it stays.
+    void SetCloseDelay(int64_t delay) { CloseDelay = delay; }
 
 private:
     WindowHandle Require();
 
     cSimWindowing& Windowing;
     cSimProcessList& Processes;
+    cSimProcesses& Programs;
     WindowHandle Window = 0;
+    // ehshell.exe in the process snapshots and as a running program.
     uint32_t ProcessId = 0;
+    uint32_t ProgramId = 0;
+    int64_t CloseDelay = 200;
     // The taskbar, which takes the foreground when Media Center leaves it.
     WindowHandle Taskbar = 0;
 };
