@@ -150,3 +150,89 @@ TEST_F(ForcedRebootEngine, TheMainWindowRunsTheStartupCheckInTheEngineRoleOnly)
 }
 
 }  // namespace
+
+namespace {
+
+// The engine with the harmless stand-in front-end (Notepad) as Media Center.
+class ForcedRebootFrontEnd : public ForcedRebootEngine {
+protected:
+    void SetUp() override
+    {
+        ForcedRebootEngine::SetUp();
+        SetHklm("eHome_FakeTarget", 1);
+        Sim.Processes().AddProgram(Notepad());
+    }
+
+    static cSimProgram Notepad()
+    {
+        cSimProgram notepad;
+        notepad.Match = "notepad.exe";
+        notepad.RunTime = cSimProgram::RUNS_FOREVER;
+        notepad.WindowClass = "Notepad";
+        notepad.CloseDelay = 50;
+        return notepad;
+    }
+
+    size_t NotepadStarts()
+    {
+        const auto& launches = Sim.Processes().Launches();
+        return static_cast<size_t>(std::count_if(launches.begin(), launches.end(), [](const cSimLaunch& launch) {
+            return launch.CommandLine.find("notepad.exe") != std::string::npos;
+        }));
+    }
+};
+
+TEST_F(ForcedRebootFrontEnd, AnOrdinaryLogonStartsTheFrontEndOnlyWhenItStartsAtBoot)
+{
+    for (bool atBoot : {false, true}) {
+        SCOPED_TRACE(atBoot);
+        SetHkcu("eHome_StartAtBoot", atBoot ? 1 : 0);
+        const size_t before = NotepadStarts();
+        Start(eOs::Windows7).EngineStartup();
+        EXPECT_EQ(NotepadStarts(), before + (atBoot ? 1 : 0));
+    }
+}
+
+// The front-end that ran when the reboot was forced runs again after it,
+// and the standby that follows keeps the state the reboot saved.
+TEST_F(ForcedRebootFrontEnd, TheFrontEndRunningAtTheRebootIsBackAfterIt)
+{
+    cMcePowerManager& before = Start(eOs::Windows7);
+    const uint32_t notepad = Sim.Processes().RunProgram(Notepad());
+    ASSERT_TRUE(before.CheckForcedReboot());
+
+    // Windows restarts; a minute later the engine starts at logon.
+    Sim.Processes().EndNow(notepad);
+    Sim.Clock().Advance(60000);
+    SetHklm("AutoRebootDelay", 1000);
+    cMcePowerManager& after = Start(eOs::Windows7);
+    TakeLog();
+    after.EngineStartup();
+    EXPECT_EQ(NotepadStarts(), 1u);
+    const std::vector<std::string> log = TakeLog();
+    EXPECT_TRUE(Has(log, "StatusRestore()"));
+    EXPECT_TRUE(Has(log, "Back from forced reboot, going standby"));
+    Sim.Windowing().RunUntil(Sim.Clock().Now() + 1000);
+    EXPECT_EQ(SleepCalls(), 1u);
+    EXPECT_EQ(Reboots(), 1u);
+}
+
+// A resume that finds the front-end that should have been closed warns
+// once; one whose start mode leaves it alone does not.
+TEST_F(ForcedRebootFrontEnd, AFrontEndStillRunningAtResumeIsReported)
+{
+    const std::string warning = "eHome is still running while it should be closed.";
+    for (uint32_t mode : {0u, 4u}) {
+        SCOPED_TRACE(mode);
+        SetHklm("eHome_StopStartMode", mode);
+        cMcePowerManager& engine = Start(eOs::Windows7);
+        const uint32_t notepad = Sim.Processes().RunProgram(Notepad());
+        TakeLog();
+        engine.OnResumeAutomatic();
+        const std::vector<std::string> log = TakeLog();
+        EXPECT_EQ(std::count(log.begin(), log.end(), warning), mode == 0 ? 1 : 0);
+        Sim.Processes().EndNow(notepad);
+    }
+}
+
+}  // namespace
