@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 root=$PWD
 
 packages=(cmake g++ make libgtest-dev libbenchmark-dev
-          g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64 xvfb)
+          g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64 xvfb nsis)
 missing=()
 for package in "${packages[@]}"; do
     dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")
@@ -34,6 +34,10 @@ build win64 all -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake"
 # The 32-bit program is built, not run: these machines cannot execute it.
 echo "== building Slumberhold.exe for i686"
 build win32 Slumberhold -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake"
+# The Wine tests make and run their own 64-bit setup from build/win64.
+echo "== building the setup programs"
+installer/make-setup.sh build/setup/Slumberhold-setup.exe build/win64/Slumberhold.exe build/win32/Slumberhold.exe
+installer/make-setup.sh build/setup/Slumberhold-setup-x64.exe build/win64/Slumberhold.exe
 
 status=0
 echo "== unit tests on the simulator"

@@ -52,10 +52,11 @@ protected:
     cRunResult RunInPrefix(const std::vector<std::string>& command, std::chrono::milliseconds timeout);
     // Starts slhboxwatch.exe; start it before anything that may show a box.
     cBoxWatcher& WatchMessageBoxes();
+    // The Linux path of a program of the Windows build; throws
+    // std::runtime_error when the build has no such program.
+    std::string ProgramPath(const std::string& exeName) const;
 
 private:
-    // Throws std::runtime_error when the build has no such program.
-    std::string ProgramPath(const std::string& exeName) const;
     // A new file name in the test's folder for a program's output.
     std::string OutputFile(const std::string& exeName);
     // Where the standard error of all the test's Wine processes goes; shown
