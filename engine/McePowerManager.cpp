@@ -13,6 +13,7 @@
 #include "osconfig/OSConfiguration.h"
 #include "osconfig/FpManager.h"
 #include "platform/WinConst.h"
+#include "targets/ScreenBlanker.h"
 #include "targets/MediaCenterContract.h"
 
 namespace {
@@ -29,6 +30,9 @@ constexpr intptr_t MONITOR_ON = -1;
 constexpr size_t MAX_TITLE = 199;
 constexpr size_t MAX_CLASS_NAME = 99;
 constexpr const char* TITLES_FILE = "Titles.txt";
+
+// Wait after a forced reboot before standby when AutoRebootDelay is 0.
+constexpr int32_t XP_POST_REBOOT_STANDBY_DELAY = 30000;
 
 // A user wake more than this many times in a row: this machine does not
 // report automatic wakes.
@@ -75,12 +79,16 @@ cMcePowerManager::cMcePowerManager(cPlatform& platform, cWindowsVersion& version
                                    bool /*logFlag*/, cMessageLogger& logger)
     : cSuspendEngineConfiguration(platform.Registry), Settings(platform.Registry), Platform(platform),
       Version(version), SystemInformation(systemInformation), OSConfiguration(osConfiguration), Logger(logger),
-      Ehome(platform, logger, version), ExecutionStates(platform.PowerRequests)
+      Ehome(platform, logger, version),
+      Blanker(std::make_unique<cFlagOnlyBlanker>()),
+      Actions(std::make_unique<cEventActions>(platform, Settings, *Blanker, logger)),
+      Reboots(std::make_unique<cRebootScheduler>(platform, Settings, *Actions, static_cast<cRebootHost&>(*this), logger,
+                                                 XP_POST_REBOOT_STANDBY_DELAY)),
+      ExecutionStates(platform.PowerRequests)
 {
     Settings.RebootMode.SetDisabledValue(RM_NEVER_REBOOT);
     FpManager = std::make_unique<cFpManager>(Platform, Logger);
     MigrateLegacyPrograms();
-    CreateBlanker();
     ResetUserActivityBaseline();
     Platform.Power.SetPriorityClass(Settings.RunAtHighPriority ? PRIORITY_CLASS_ABOVE_NORMAL
                                                                : PRIORITY_CLASS_NORMAL);
@@ -246,9 +254,9 @@ void cMcePowerManager::OnSuspend()
     Logger.WriteLine(automatic ? "PBT_APMSUSPEND (Suspend from automatic-resume)"
                                : "PBT_APMSUSPEND (Suspend from user interaction)");
     if (automatic)
-        RunEventAction(Settings.RunOnAutoSuspendEarly, Settings.RunOnAutoSuspendEarlyFlags);
+        Actions->Run(eEventProgram::AutoSuspendEarly);
     else
-        RunEventAction(Settings.RunOnUserSuspendEarly, Settings.RunOnUserSuspendEarlyFlags);
+        Actions->Run(eEventProgram::UserSuspendEarly);
 
     if (!automatic || RestartAtAutomaticResume) {
         if (Settings.DebugEngine & DEBUG_ENGINE_PRIORITY) {
@@ -259,18 +267,18 @@ void cMcePowerManager::OnSuspend()
         for (cTargetApplication* target : Targets())
             blank = blank || (target->IsRunning() && target->MustStopAtSuspend());
         if (blank)
-            Blank();
+            Actions->Blank();
         CloseTargets();
         if (Settings.RestartEhrecvrAtSuspend)
-            RestartReceiverService();
+            Actions->RestartReceiverService();
         if (Settings.RestartEhschedAtSuspend)
-            RestartSchedulerService();
+            Actions->RestartSchedulerService();
     }
 
     if (automatic)
-        RunEventAction(Settings.RunOnAutoSuspend, Settings.RunOnAutoSuspendFlags);
+        Actions->Run(eEventProgram::AutoSuspend);
     else
-        RunEventAction(Settings.RunOnUserSuspend, Settings.RunOnUserSuspendFlags);
+        Actions->Run(eEventProgram::UserSuspend);
 
     AutomaticResumeSeen = false;
     UserResumeSeen = false;
@@ -289,8 +297,8 @@ void cMcePowerManager::OnSuspend()
     for (cTargetApplication* target : Targets())
         blankForStart = blankForStart || target->MustStartAtResume();
     if (blankForStart)
-        Blank();
-    PostRebootStandbyPending = false;
+        Actions->Blank();
+    Reboots->ClearPostRebootStandbyPending();
     Logger.WriteLine("PBT_APMSUSPEND done (" + std::to_string(Platform.Clock.GetTickCount() - start) + "ms)");
 
     if (Settings.DebugEngine & DEBUG_ENGINE_TIMING) {
@@ -345,9 +353,9 @@ void cMcePowerManager::OnResumeAutomatic()
     CheckGuideDownload();
     Logger.StoreTaskList("PBT_APMRESUMEAUTOMATIC");
     if (automatic)
-        RunEventAction(Settings.RunOnAutoResume, Settings.RunOnAutoResumeFlags);
+        Actions->Run(eEventProgram::AutoResume);
     else
-        RunEventAction(Settings.RunOnUserResume, Settings.RunOnUserResumeFlags);
+        Actions->Run(eEventProgram::UserResume);
 
     AutomaticResumeSeen = true;
     Ehome.SetSuspendInitiated(false);
@@ -396,13 +404,13 @@ void cMcePowerManager::OnResumeSuspend()
 void cMcePowerManager::OnAway()
 {
     Logger.WriteLine("PBT_APMAWAY");
-    RunEventAction(Settings.RunOnAway, Settings.RunOnAwayFlags);
+    Actions->Run(eEventProgram::Away);
 }
 
 void cMcePowerManager::OnAwayResume()
 {
     Logger.WriteLine("PBT_APMAWAYRESUME");
-    RunEventAction(Settings.RunOnAwayResume, Settings.RunOnAwayResumeFlags);
+    Actions->Run(eEventProgram::AwayResume);
 }
 
 void cMcePowerManager::OnPowerSettingChange(const cPowerBroadcastSetting* setting)
@@ -427,9 +435,9 @@ void cMcePowerManager::OnPowerSettingChange(const cPowerBroadcastSetting* settin
         MonitorOn = value != 0;
         Logger.WriteLine("PBT_POWERSETTINGCHANGE - MONITOR_POWER_ON: " + std::to_string(value));
         if (MonitorOn)
-            RunEventAction(Settings.RunOnDisplayOn, Settings.RunOnDisplayOnFlags);
+            Actions->Run(eEventProgram::DisplayOn);
         else
-            RunEventAction(Settings.RunOnDisplayOff, Settings.RunOnDisplayOffFlags);
+            Actions->Run(eEventProgram::DisplayOff);
     } else {
         Logger.WriteLine("PBT_POWERSETTINGCHANGE: " + std::to_string(setting->DataLength));
     }
@@ -452,11 +460,11 @@ void cMcePowerManager::RestoreTargets()
         Platform.Windowing.SendMessage(BROADCAST_WINDOW, WM_SYSCOMMAND, SC_MONITORPOWER, MONITOR_OFF);
         Platform.Windowing.SendMessage(BROADCAST_WINDOW, WM_SYSCOMMAND, SC_MONITORPOWER, MONITOR_ON);
     }
-    RunEventAction(Settings.RunOnUserInterfaceResume, Settings.RunOnUserInterfaceResumeFlags);
+    Actions->Run(eEventProgram::UserInterfaceResume);
     Logger.WriteLine("RestoreTargets()");
     if (!StartTargetsAfterWake()) {
         Logger.WriteLine("RestoreTargets() == false");
-        UnBlank(true);
+        Actions->UnBlank(true);
     }
     FrontPanelResume();
     Logger.WriteLine(Ehome.IsRunning() ? "Ehome.IsRunning() == true" : "Ehome.IsRunning() == false");
@@ -473,7 +481,7 @@ bool cMcePowerManager::StartTargetsAfterWake()
         if (target->StartIfNeeded() == TARGET_STARTED)
             started = true;
         if (target->MustStartAtResume())
-            UnblankWhenWindowAppears(target->GetWindowClass(), Settings.UnblankDelay);
+            Blanker->WatchForWindow(target->GetWindowClass(), Settings.UnblankDelay);
     }
     return started;
 }
@@ -481,12 +489,12 @@ bool cMcePowerManager::StartTargetsAfterWake()
 void cMcePowerManager::CloseTargets()
 {
     // After a forced reboot the saved states stay as the reboot left them.
-    if (!PostRebootStandbyPending)
+    if (!Reboots->IsPostRebootStandbyPending())
         for (cTargetApplication* target : Targets())
             target->SetWasRunningAtSuspend(target->IsRunning());
     const bool saveTitles = Settings.SaveWindowTitels;
     if (saveTitles)
-        Platform.Files.DeleteFile(TitlesFilePath());
+        Actions->BeginWindowTitles();
 
     std::vector<cWindowInfo> windows;
     if (!Platform.Windowing.EnumerateWindows(windows)) {
@@ -497,8 +505,8 @@ void cMcePowerManager::CloseTargets()
     for (cWindowInfo& window : windows) {
         window.Title.resize(std::min(window.Title.size(), MAX_TITLE));
         window.ClassName.resize(std::min(window.ClassName.size(), MAX_CLASS_NAME));
-        if (saveTitles && !window.Title.empty())
-            SaveWindowTitle(window);
+        if (saveTitles)
+            Actions->SaveWindowTitle(window);
         for (cTargetApplication* target : Targets())
             if (!window.ClassName.empty() && window.ClassName == target->GetWindowClass() &&
                 target->MustStopAtSuspend())
@@ -506,27 +514,18 @@ void cMcePowerManager::CloseTargets()
     }
 }
 
-std::string cMcePowerManager::TitlesFilePath()
+void cMcePowerManager::WarnRunningFrontEnds()
 {
-    return Logger.GetLogPath() + "\\" + TITLES_FILE;
+    // Media Center should have closed at the suspend and is still there.
+    if (Ehome.IsRunning() && Ehome.MustStopAtSuspend())
+        Actions->WarnFrontEndStillRunning(eFrontEnd::MediaCenter);
 }
 
-void cMcePowerManager::SaveWindowTitle(const cWindowInfo& window)
+void cMcePowerManager::StartFrontEndsAtLogon()
 {
-    char processId[16];
-    std::snprintf(processId, sizeof processId, "%08x", window.ProcessId);
-    std::string className = window.ClassName;
-    if (className.size() < 25)
-        className.resize(25, ' ');
-    // A line that cannot be written is lost; the enumeration goes on.
-    Platform.Files.AppendToFile(TitlesFilePath(), className + ", " + processId + ", >" + window.Title + "<\r\n");
-}
-
-void cMcePowerManager::RunEventAction(const cPersistentAnsiString& command, const cPersistentInteger& flags)
-{
-    const std::string commandLine = command.Get();
-    if (!commandLine.empty())
-        RunEventProgram(commandLine, flags.Get());
+    for (cTargetApplication* target : Targets())
+        if (target->StartAtBoot)
+            target->Start();
 }
 
 // ---------------------------------------------------------------------------
@@ -556,7 +555,7 @@ void cMcePowerManager::StatusSave()
     for (cTargetApplication* target : Targets())
         target->SaveRunningState();
     if (Settings.BlankScreen != 0)
-        cPersistentBool(Platform.Registry, "SavedIsBlanked", HIVE_CURRENT_USER, false).Set(IsBlanking());
+        cPersistentBool(Platform.Registry, "SavedIsBlanked", HIVE_CURRENT_USER, false).Set(Blanker->IsBlanking());
 }
 
 void cMcePowerManager::StatusRestore()
@@ -565,7 +564,7 @@ void cMcePowerManager::StatusRestore()
     for (cTargetApplication* target : Targets())
         target->RestoreRunningState();
     if (cPersistentBool(Platform.Registry, "SavedIsBlanked", HIVE_CURRENT_USER, false))
-        Blank();
+        Actions->Blank();
     StatusClear();
 }
 
@@ -590,9 +589,7 @@ void cMcePowerManager::SetSleepState(int32_t state)
 
 void cMcePowerManager::SetRebootMode(int32_t mode)
 {
-    Settings.RebootMode = mode;
-    // The first forced reboot then happens in the next period, not at once.
-    SetRebootPeriodValues();
+    Reboots->SetRebootMode(mode);
 }
 
 int32_t cMcePowerManager::GetRebootMode()
@@ -701,7 +698,7 @@ int32_t cMcePowerManager::SuspendSystem(bool standby, bool forced)
     // Returns after the wake, or at once when the call failed.
     const int32_t result = OSConfiguration.Suspend(standby, forced, useSystemPowerState);
 
-    if (ForcedRebootStarted) {
+    if (Reboots->IsForcedRebootStarted()) {
         Logger.WriteLine("Entering " + state + " cancelled because of forced reboot");
         return result;
     }
@@ -714,41 +711,8 @@ int32_t cMcePowerManager::SuspendSystem(bool standby, bool forced)
 }
 
 // ---------------------------------------------------------------------------
-// Seams: the parts of the engine that later components fill in.
+// Front panel
 
-// cBlanker, created with BlankScreen, the logger and the version.
-void cMcePowerManager::CreateBlanker() {}
-// cBlanker::Blank.
-void cMcePowerManager::Blank() {}
-// cBlanker::UnBlank.
-void cMcePowerManager::UnBlank(bool /*restartPending*/) {}
-// cBlanker: whether it is blanking now.
-bool cMcePowerManager::IsBlanking()
-{
-    return false;
-}
-// cBlanker: ends the blanking once a window of the class has appeared.
-void cMcePowerManager::UnblankWhenWindowAppears(const std::string& /*windowClass*/, int32_t /*delay*/) {}
-// cBlanker::HideTaskBar.
-void cMcePowerManager::HideTaskBar() {}
-// The event actions: the program through the application launcher.
-bool cMcePowerManager::RunEventProgram(const std::string& /*commandLine*/, int32_t /*flags*/)
-{
-    return false;
-}
-// The event actions: the warning about front-ends still running after a wake.
-void cMcePowerManager::WarnRunningFrontEnds() {}
-// The event actions: restart of the Media Center Receiver service.
-void cMcePowerManager::RestartReceiverService() {}
-// The event actions: restart of the Media Center Scheduler service.
-void cMcePowerManager::RestartSchedulerService() {}
-// The forced-reboot scheduler: true when it started a reboot (sets ForcedRebootStarted).
-bool cMcePowerManager::CheckForcedReboot()
-{
-    return false;
-}
-// The forced-reboot scheduler: RebootDay, RebootWeek and RebootMonth := now.
-void cMcePowerManager::SetRebootPeriodValues() {}
 void cMcePowerManager::FrontPanelResume()
 {
     FpManager->OnResume();

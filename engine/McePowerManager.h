@@ -6,8 +6,10 @@
 
 #include "engine/EngineSettings.h"
 #include "diagnostics/SystemInformation.h"
+#include "engine/EventActions.h"
 #include "engine/ExecutionStateSlots.h"
 #include "engine/PowerManager.h"
+#include "engine/RebootScheduler.h"
 #include "foundation/PersistentVariables.h"
 #include "platform/Platform.h"
 #include "targets/TargetEhome.h"
@@ -16,6 +18,7 @@ class cMessageLogger;
 class cOSConfiguration;
 class cFpManager;
 class cRecordingMonitor;
+class cScreenBlanker;
 class cSuspendInitiator;
 class cWindowsVersion;
 
@@ -41,7 +44,7 @@ public:
 // It tells automatic, unattended and user wakes apart, closes the front-ends
 // before the machine sleeps and restores the user interface when the user
 // comes back, and learns whether this machine reports automatic wakes at all.
-class cMcePowerManager : public cPowerManager, public cSuspendEngineConfiguration {
+class cMcePowerManager : public cPowerManager, public cSuspendEngineConfiguration, private cRebootHost {
 public:
     // The LOG switch (logFlag) is accepted and ignored: the LogMode setting
     // decides. Installs the logger's new-file hook. The platform, version, system-information reader, OS
@@ -86,7 +89,7 @@ public:
     // Puts the machine into the configured sleep state (hibernation when
     // SleepState is 5, else standby). fromAutomatic tells whether the end of
     // an automatic or unattended wake asks; it changes nothing.
-    int32_t RequestSuspend(bool fromAutomatic);
+    int32_t RequestSuspend(bool fromAutomatic) override;
 
     // The execution states the detection requests (see cExecutionStateSlots).
     int AllocateExecutionStateSlot() { return ExecutionStates.Allocate(); }
@@ -94,7 +97,10 @@ public:
     uint32_t GetCombinedExecutionState() const { return ExecutionStates.GetCombined(); }
 
     // Starts the forced reboot when one is due now; true when it started.
-    bool CheckForcedReboot();
+    bool CheckForcedReboot() { return Reboots->CheckForcedReboot(); }
+    // Once, after the start-up of the engine role: the follow-up of a
+    // forced reboot, or the front-ends that start at logon.
+    void EngineStartup() { Reboots->EngineStartup(); }
 
     // How the current wake counts.
     int GetAwakeState();
@@ -128,9 +134,9 @@ public:
     void WriteSystemSummary(const char* logFilePath);
 
     // The front-end status around a forced reboot.
-    void StatusSave();
-    void StatusRestore();
-    void StatusClear();
+    void StatusSave() override;
+    void StatusRestore() override;
+    void StatusClear() override;
 
     // For the configurator.
     void SetSleepState(int32_t state);
@@ -170,8 +176,11 @@ protected:
 
     // Only changes the wording of resume log lines (set on Windows 7 and later).
     bool Windows7 = false;
-    // Wait after a forced reboot before standby when AutoRebootDelay is 0.
-    int32_t PostRebootStandbyDelay = 30000;
+    // Owned; created in this order by the constructor. The blanker keeps
+    // only its flag until it has a window of its own.
+    std::unique_ptr<cScreenBlanker> Blanker;
+    std::unique_ptr<cEventActions> Actions;
+    std::unique_ptr<cRebootScheduler> Reboots;
 
 private:
     // The front-end targets, Media Center first.
@@ -179,28 +188,15 @@ private:
 
     void MigrateLegacyPrograms();
     void ReplaceDelayDefaults();
-    void RunEventAction(const cPersistentAnsiString& command, const cPersistentInteger& flags);
     bool StartTargetsAfterWake();
     void CloseTargets();
-    void SaveWindowTitle(const cWindowInfo& window);
-    std::string TitlesFilePath();
+    void WarnRunningFrontEnds();
+    void StartFrontEndsAtLogon() override;
     // CallNtPowerInformation through the OS configuration, which shows failures.
     bool CallPowerInformation(int level, const void* input, uint32_t inputSize, void* output, uint32_t outputSize);
     bool ReadPowerPolicy(int level, cSystemPowerPolicy& policy);
 
     void TakeOverMediaCenterLogonStart();
-    // What later parts of the engine plug in (see the definitions).
-    void CreateBlanker();
-    void Blank();
-    void UnBlank(bool restartPending);
-    bool IsBlanking();
-    void UnblankWhenWindowAppears(const std::string& windowClass, int32_t delay);
-    void HideTaskBar();
-    bool RunEventProgram(const std::string& commandLine, int32_t flags);
-    void WarnRunningFrontEnds();
-    void RestartReceiverService();
-    void RestartSchedulerService();
-    void SetRebootPeriodValues();
     void FrontPanelResume();
 
     // User-activity baseline: the last-activity tick at the last reset and
@@ -209,7 +205,6 @@ private:
     uint32_t BaselineResetTick = 0;
     bool InputAfterBaselineLogged = false;
 
-    bool ForcedRebootStarted = false;
     // The last SYSTEM_AWAYMODE and MONITOR_POWER_ON values the system reported.
     bool AwayMode = false;
     bool MonitorOn = true;
@@ -223,8 +218,6 @@ private:
     // False only between a suspend and the first resume that shows the
     // user is there: an automatic resume then is doubtful on Windows 7.
     bool ResumeWording = true;
-
-    bool PostRebootStandbyPending = false;
 
     cExecutionStateSlots ExecutionStates;
 

@@ -24,7 +24,7 @@ cVistaSuspendEngine::cVistaSuspendEngine(cPlatform& platform, cWindowsVersion& v
 {
     Initiator = std::make_unique<cSuspendInitiator>(Platform, *this, OSConfiguration, Version, Logger);
     RegisterPowerSettingNotifications();
-    PostRebootStandbyDelay = VISTA_POST_REBOOT_STANDBY_DELAY;
+    Reboots->SetPostRebootStandbyDelay(VISTA_POST_REBOOT_STANDBY_DELAY);
     Windows7 = Version.IsWindows7OrLater();
 }
 

@@ -69,6 +69,10 @@ public:
     // SetSystemPowerState: returns when the machine has woken again, or at
     // once when it fails. May be called from any thread.
     virtual bool SetSystemPowerState(bool suspend, bool force) = 0;
+    // ExitWindowsEx with the EWX_ flags and the shutdown reason code; needs
+    // the shutdown privilege enabled. Returns at once: Windows ends the
+    // session afterwards.
+    virtual bool ExitWindowsEx(uint32_t flags, uint32_t reason) = 0;
 
     // NetGetJoinInformation of the local machine: the NETSETUP_JOIN_STATUS
     // number (3 joined to a domain); false when the call fails.

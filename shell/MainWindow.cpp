@@ -349,8 +349,10 @@ void TfMain::OnInitDone()
     Logger->WriteLine("Initialisation done");
     Platform.Windowing.SetWindowText(Window,
                                      Flags.EngineRole && !Flags.ConfiguratorRole ? ENGINE_TITLE : CAPTION);
-    // The engine's start-up check (forced-reboot follow-up, front-ends at
-    // logon) runs here when EngineRole is set and Installing is not.
+    // An installer starts the engine while the user is still at work: no
+    // forced-reboot follow-up, no front-ends.
+    if (Flags.EngineRole && !Flags.Installing && Engine)
+        Engine->EngineStartup();
 }
 
 void TfMain::Open1Click()

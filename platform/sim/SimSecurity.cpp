@@ -65,6 +65,17 @@ bool cSimSecurity::SetSystemPowerState(bool suspend, bool force)
     return MachineSleep == nullptr || MachineSleep->Sleep(!suspend);
 }
 
+bool cSimSecurity::ExitWindowsEx(uint32_t flags, uint32_t reason)
+{
+    // ERROR_PRIVILEGE_NOT_HELD, as Windows answers without the privilege.
+    if (!IsPrivilegeEnabled("SeShutdownPrivilege")) {
+        Errors.SetLastError(1314);
+        return false;
+    }
+    ExitCalls.emplace_back(flags, reason);
+    return true;
+}
+
 bool cSimSecurity::GetJoinStatus(uint32_t& status)
 {
     if (JoinError != 0) {

@@ -3,6 +3,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/Security.h"
@@ -25,6 +26,7 @@ public:
     cAccessCheckResult CheckGroupAccess(const cGroupAccessCheck& check) override;
     std::unique_ptr<cPrivilegeToken> OpenPrivilegeToken() override;
     bool SetSystemPowerState(bool suspend, bool force) override;
+    bool ExitWindowsEx(uint32_t flags, uint32_t reason) override;
     bool GetJoinStatus(uint32_t& status) override;
 
     // Whether the access check against the Administrators group (32, 544)
@@ -61,6 +63,11 @@ public:
     // set: the call only answers.
     void SetMachineSleep(cSimSleep* sleep) { MachineSleep = sleep; }
 
+    // The ExitWindowsEx calls made while the shutdown privilege was enabled
+    // (flags, reason); a call without it fails with error 1314 and is not
+    // listed.
+    const std::vector<std::pair<uint32_t, uint32_t>>& ExitWindowsCalls() const { return ExitCalls; }
+
     // The machine's NETSETUP_JOIN_STATUS (2 workgroup, 3 domain); nonzero
     // error makes the call fail.
     void SetJoinStatus(uint32_t status, uint32_t error = 0)
@@ -87,6 +94,7 @@ private:
     std::function<bool(const cSimSystemPowerStateCall&)> PowerStateHook;
     std::vector<cSimSystemPowerStateCall> PowerStateCalls;
     cSimSleep* MachineSleep = nullptr;
+    std::vector<std::pair<uint32_t, uint32_t>> ExitCalls;
     uint32_t JoinStatus = 2;
     uint32_t JoinError = 0;
 };

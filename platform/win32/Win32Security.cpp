@@ -153,6 +153,11 @@ bool cWin32Security::SetSystemPowerState(bool suspend, bool force)
     return ::SetSystemPowerState(suspend, force) != FALSE;
 }
 
+bool cWin32Security::ExitWindowsEx(uint32_t flags, uint32_t reason)
+{
+    return ::ExitWindowsEx(flags, reason) != FALSE;
+}
+
 bool cWin32Security::GetJoinStatus(uint32_t& status)
 {
     // NETSETUP_JOIN_STATUS travels as a plain enum; the buffer is the

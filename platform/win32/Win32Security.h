@@ -8,5 +8,6 @@ public:
     cAccessCheckResult CheckGroupAccess(const cGroupAccessCheck& check) override;
     std::unique_ptr<cPrivilegeToken> OpenPrivilegeToken() override;
     bool SetSystemPowerState(bool suspend, bool force) override;
+    bool ExitWindowsEx(uint32_t flags, uint32_t reason) override;
     bool GetJoinStatus(uint32_t& status) override;
 };

@@ -21,6 +21,7 @@ protected:
     void SetUp() override
     {
         LogToFile();
+        NoForcedReboots();
         // The machine has been up a while; the user last touched it at start.
         Sim.Clock().Advance(10 * MINUTE);
     }
@@ -426,8 +427,9 @@ TEST_F(EngineEvents, ReversedOrderRestoresAfterTheReversedResumeDelay)
     const std::vector<std::string> log = TakeLog();
     const std::vector<std::string> tail(std::find(log.begin(), log.end(), "  Reversed resume order"), log.end());
     const std::vector<std::string> expected = {
-        "  Reversed resume order",  "Resuming userinterface", "RestoreTargets()", "RestoreTargets() == false",
-        "Ehome.IsRunning() == false", "PBT_APMRESUMEAUTOMATIC done (2500ms)",
+        "  Reversed resume order",  "Resuming userinterface",     "RestoreTargets()",
+        "RestoreTargets() == false", "UnBlank(true)",              "Ehome.IsRunning() == false",
+        "PBT_APMRESUMEAUTOMATIC done (2500ms)",
     };
     EXPECT_EQ(tail, expected);
     EXPECT_EQ(StampOf("Resuming userinterface") - StampOf("PBT_APMRESUMEAUTOMATIC (Resume for automatic task)"),

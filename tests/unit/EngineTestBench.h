@@ -52,6 +52,11 @@ public:
         Sim.Registry().SetString(eHive::LocalMachine, SETTINGS_KEY, "LogPath", "C:\\Logs");
     }
 
+    // Forced reboots off (RM_NEVER_REBOOT), for tests whose sleeps a due
+    // reboot must not replace: with the default daily mode and nothing
+    // stored yet, the first sleep at the end of a wake would reboot.
+    void NoForcedReboots() { SetHklm("RebootMode", 0); }
+
     // The version the simulated system reports from now on.
     void SetWindows(eOs os)
     {

@@ -21,6 +21,8 @@ protected:
     {
         Sim.Registry().SetDword(eHive::LocalMachine, SETTINGS_KEY, "LogMode", 1);
         Sim.Registry().SetString(eHive::LocalMachine, SETTINGS_KEY, "LogPath", "C:\\Logs");
+        // Queries here are answered, not replaced by a forced reboot.
+        Sim.Registry().SetDword(eHive::LocalMachine, SETTINGS_KEY, "RebootMode", 0);
     }
 
     void Start(std::vector<std::string> switches)

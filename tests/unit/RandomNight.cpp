@@ -271,6 +271,8 @@ void cRandomNight::Setup()
     Do("set HKLM LogMode 1");
     Do("set HKLM LogPath \"C:\\Logs\"");
     Do(std::string("set HKLM SleepState ") + (Hibernate ? "5" : "4"));
+    // A forced reboot takes the place of a sleep: these nights have none.
+    Do("set HKLM RebootMode 0");
     Do(std::string("set HKLM TreatUnattendedAsAutomatic ") + (TreatUnattended ? "1" : "0"));
     Do(std::string("set HKLM IgnoreSuspendBlock ") + (IgnoreSuspendBlock ? "1" : "0"));
     Do(std::string("set HKLM DebugRecordingMonitor ") + (Grace == 30 ? "1" : "0"));

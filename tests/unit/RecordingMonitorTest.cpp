@@ -43,6 +43,7 @@ public:
     cNight()
     {
         LogToFile();
+        NoForcedReboots();
         SetHklm("SleepState", 4);
         Sim.Clock().SetTickBase(UPTIME_AT_START);
         Sim.Clock().SetLocalTime({2026, 12, 3, 9, 23, 50, 0, 0});

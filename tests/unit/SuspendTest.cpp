@@ -30,6 +30,7 @@ public:
     explicit cHtpc(eOs os, bool vistaEngine, const cMakeOSConfiguration& makeOS = {})
     {
         LogToFile();
+        NoForcedReboots();
         SetWindows(os);
         Sim.Clock().Advance(HOUR);
         StartPlatform(makeOS);

@@ -72,9 +72,14 @@ void cTemplatePrefix::Build(const std::string& folder, const std::string& displa
     // every managed window it hides; unmanaged windows hide at once.
     const bool unmanaged =
         booted.Finished && cWineRegistry(wine).SetString("HKCU\\Software\\Wine\\X11 Driver", "Managed", "N");
+    // A forced reboot (daily by default, due at the first sleep) would end
+    // every program of the prefix: the test machines have them off.
+    const bool noReboots =
+        booted.Finished && cWineRegistry(wine).SetDword("HKLM\\Software\\Velderane\\Slumberhold", "RebootMode", 0);
     // The wineserver writes the registry files when it ends.
     const bool saved = wine.KillServer();
-    if (!booted.Finished || booted.ExitCode != 0 || !unmanaged || !saved || !fs::exists(prefix + "/system.reg"))
+    if (!booted.Finished || booted.ExitCode != 0 || !unmanaged || !noReboots || !saved ||
+        !fs::exists(prefix + "/system.reg"))
         throw std::runtime_error("wineboot -i did not make a prefix in " + prefix);
     DetachUserFolders(prefix);
 }

@@ -12,6 +12,7 @@ reg HKLM "SOFTWARE\Microsoft\Windows NT\CurrentVersion" CSDVersion "Service Pack
 reg HKLM "SOFTWARE\Microsoft\Windows NT\CurrentVersion" RegisteredOwner "htpc"
 reg HKLM "SYSTEM\CurrentControlSet\Control\ComputerName\ComputerName" ComputerName "HTPC"
 reg HKLM "SOFTWARE\Microsoft\Windows\CurrentVersion\Media Center" Ident "6.0"
+set HKLM RebootMode 0    # no forced reboots on this machine
 
 # Media Center opens the television guide when the user comes back.
 set HKLM eHome_StartPage 2

@@ -70,6 +70,7 @@ const cScenarioPlayer::cCommand cScenarioPlayer::COMMANDS[] = {
     {"mcwindow", 1, &cScenarioPlayer::ChangeMediaCenterWindow, true},
     {"mctray", 1, &cScenarioPlayer::ChangeFrontEnd, true},
     {"mcclose", 1, &cScenarioPlayer::ChangeFrontEnd, true},
+    {"date", 1, &cScenarioPlayer::ChangeDate, true},
     {"expect", 2, &cScenarioPlayer::Expect},
 };
 

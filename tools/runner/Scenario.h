@@ -9,6 +9,7 @@
 #include "tools/runner/ScenarioActivity.h"
 #include "tools/runner/ScenarioFrontEnds.h"
 #include "tools/runner/ScenarioWords.h"
+#include "tools/runner/ScenarioPowerActions.h"
 
 class TfMain;
 
@@ -119,6 +120,9 @@ class TfMain;
 //   mcclose ignore                close request (WM_CLOSE, Alt+F4, taskkill):
 //                                 gone that long after it, or not at all
 //
+// Services, forced reboots and the calendar (see ScenarioPowerActions.h):
+//   date 2026-12-14               expect restarts receiver 1    expect reboots 1
+//
 // Expectations:
 //   expect log "text"             some log line contains the text
 //   expect log "text" 2           exactly this many log lines contain it
@@ -201,6 +205,8 @@ private:
     void ChangeMediaCenterWindow(const tWords& words);
     // mctray and mcclose (Media Center's front-end around the sleep).
     void ChangeFrontEnd(const tWords& words);
+    // date (the calendar day that decides the forced-reboot periods).
+    void ChangeDate(const tWords& words);
     // Tells the program of a session change, if it asked to hear of them.
     void NotifySessionChange(uint32_t reason, uint32_t sessionId);
 
@@ -225,6 +231,7 @@ private:
                                            [this](uint32_t reason, uint32_t id) { NotifySessionChange(reason, id); }};
     cScenarioMediaCenterWindow MediaCenterWindow{Sim.Windowing(), Sim.ProcessList(), Sim.Processes()};
     cScenarioFrontEnds FrontEnds{Sim, MediaCenterWindow};
+    cScenarioPowerActions PowerActions{Sim};
     // The execution state other programs hold (ES_* bits).
     uint32_t HeldExecutionState = 0;
     std::unique_ptr<TfMain> App;

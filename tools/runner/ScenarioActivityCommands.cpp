@@ -167,3 +167,8 @@ void cScenarioPlayer::ChangeFrontEnd(const tWords& words)
 {
     FrontEnds.Command(words);
 }
+
+void cScenarioPlayer::ChangeDate(const tWords& words)
+{
+    PowerActions.Command(words);
+}

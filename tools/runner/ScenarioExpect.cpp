@@ -28,7 +28,7 @@ void cScenarioPlayer::Expect(const tWords& words)
     const std::string& subject = words[1];
     const std::string wanted = Unquote(words[2]);
     std::string failure;
-    if (FrontEnds.Expect(words, failure)) {
+    if (FrontEnds.Expect(words, failure) || PowerActions.Expect(words, failure)) {
         if (!failure.empty())
             Fail(failure);
         return;
