@@ -177,7 +177,14 @@ int cMcePowerManager::GetAwakeState()
 {
     if (IsNonUserResume() || IsInAwayMode())
         return AS_NON_USER;
-    if (TargetIsRunning(eTarget::Ehome))
+    return GetAwakeState(false, TargetIsRunning(eTarget::Ehome));
+}
+
+int cMcePowerManager::GetAwakeState(bool nonUserResume, bool mediaCenterRunning)
+{
+    if (nonUserResume || IsInAwayMode())
+        return AS_NON_USER;
+    if (mediaCenterRunning)
         return AS_MEDIACENTER;
     return AS_DESKTOP;
 }

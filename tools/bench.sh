@@ -42,6 +42,12 @@ fi
 
 echo "== machine: $(nproc) cores, load average $(cut -d' ' -f1-3 /proc/loadavg)"
 
+# The 64-bit loader directly where Debian keeps it, else whatever "wine" is.
+wine=wine
+for loader in /usr/lib/wine/wine64 /usr/lib64/wine/wine64; do
+    [ -x "$loader" ] && { wine=$loader; break; }
+done
+
 prefix=$(mktemp -d)
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 pids=()
@@ -51,7 +57,7 @@ cleanup() {
     rm -rf "$prefix"
 }
 trap cleanup EXIT
-wine64 wineboot -i >/dev/null 2>&1
+"$wine" wineboot -i >/dev/null 2>&1
 powercfg=$(find "$win64" -maxdepth 3 -name powercfg.exe -print -quit)
 [ -n "$powercfg" ] && cp "$powercfg" "$prefix/drive_c/windows/system32/"
 
@@ -70,7 +76,7 @@ pid_of() {  # pid_of <exe name> <argument or "">
 }
 
 start() {  # start <exe> <arguments...>
-    wine64 "$@" >/dev/null 2>&1 &
+    "$wine" "$@" >/dev/null 2>&1 &
     pids+=($!)
 }
 start "$engine" ENGINE
@@ -107,10 +113,16 @@ if ((detail)); then
     # executable, the heap and stacks (anonymous), the rest.
     breakdown() {
         awk -v exe="$2" '
-            /^[0-9a-f]+-[0-9a-f]+ / { path = $6; kind = path == "" ? "anonymous" :
-                path ~ /\[heap\]/ ? "[heap]" : path ~ /\[stack/ ? "[stack]" :
-                path ~ exe ? "executable" : path ~ /\/wine\// ? "wine modules" :
-                path ~ /\.so/ ? "other libraries" : "other files" }
+            /^[0-9a-f]+-[0-9a-f]+ / {
+                path = $6
+                if (path == "") kind = "anonymous"
+                else if (path ~ /\[heap\]/) kind = "[heap]"
+                else if (path ~ /\[stack/) kind = "[stack]"
+                else if (index(path, exe)) kind = "executable"
+                else if (path ~ /\/wine\//) kind = "wine modules"
+                else if (path ~ /\.so/) kind = "other libraries"
+                else kind = "other files"
+            }
             /^Private_Dirty:/ { sum[kind] += $2 }
             END { for (k in sum) printf "  %-16s %6d kB\n", k, sum[k] }' "/proc/$1/smaps" | sort
     }
