@@ -16,6 +16,11 @@ endif()
 add_executable(slumberhold-sim tools/runner/main/RunnerMain.cpp)
 target_link_libraries(slumberhold-sim PRIVATE slh_runner)
 
+# libFuzzer targets for the readers of other programs' data (SLH_FUZZ).
+if(SLH_FUZZ)
+    add_subdirectory(tests/fuzz)
+endif()
+
 # The main job needs no test framework; the tests are built when it is there.
 find_package(GTest)
 if(NOT GTest_FOUND)

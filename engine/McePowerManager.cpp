@@ -13,6 +13,8 @@
 #include "foundation/WindowsVersion.h"
 #include "engine/SuspendInitiator.h"
 #include "osconfig/OSConfiguration.h"
+#include "osconfig/FpManager.h"
+#include "osconfig/VistaConfiguration.h"
 #include "platform/WinConst.h"
 #include "targets/MediaCenterContract.h"
 
@@ -83,6 +85,7 @@ cMcePowerManager::cMcePowerManager(cPlatform& platform, cWindowsVersion& version
       Version(version), OSConfiguration(osConfiguration), Logger(logger)
 {
     Settings.RebootMode.SetDisabledValue(RM_NEVER_REBOOT);
+    FpManager = std::make_unique<cFpManager>(Platform, Logger);
     MigrateLegacyPrograms();
     CreateBlanker();
     ResetUserActivityBaseline();
@@ -820,8 +823,10 @@ bool cMcePowerManager::CheckForcedReboot()
 }
 // The forced-reboot scheduler: RebootDay, RebootWeek and RebootMonth := now.
 void cMcePowerManager::SetRebootPeriodValues() {}
-// cFpManager: its resume step.
-void cMcePowerManager::FrontPanelResume() {}
+void cMcePowerManager::FrontPanelResume()
+{
+    FpManager->OnResume();
+}
 
 // ---------------------------------------------------------------------------
 // Vista and later
@@ -891,10 +896,12 @@ int32_t cVistaSuspendEngine::SuspendSystem(bool standby, bool forced)
             return 0;
     }
     // Windows does not sleep from away mode; allowing it anew ends it.
-    if (IsInAwayMode() && OSConfiguration.IsAwayModeAllowed()) {
+    // Only the Vista family has the allow-away-mode setting.
+    auto* vista = dynamic_cast<cVistaConfiguration*>(&OSConfiguration);
+    if (IsInAwayMode() && vista != nullptr && vista->IsAwayModeAllowed()) {
         Logger.WriteLine("Exit Away mode");
-        OSConfiguration.SetAwayModeAllowed(false);
-        OSConfiguration.SetAwayModeAllowed(true);
+        vista->SetAwayModeAllowed(false);
+        vista->SetAwayModeAllowed(true);
     }
     Initiator->SuspendSystem(standby);
     return 1;

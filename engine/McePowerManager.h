@@ -13,6 +13,7 @@
 
 class cMessageLogger;
 class cOSConfiguration;
+class cFpManager;
 class cRecordingMonitor;
 class cSuspendInitiator;
 class cWindowsVersion;
@@ -156,6 +157,9 @@ public:
     void SetRecordingMonitor(cRecordingMonitor* monitor) { RecordingMonitor = monitor; }
 
     cEngineSettings Settings;
+    // The front panel manager's handler (the settings window's debug page
+    // kills it on request).
+    cFpManager& GetFpManager() { return *FpManager; }
 
 protected:
     // The Media Center target's engine-suspending flag (plugged in later,
@@ -243,6 +247,8 @@ private:
     int ExecutionStateSlotCount = 0;
 
     uint32_t LastPowerBroadcastTick = 0;
+
+    std::unique_ptr<cFpManager> FpManager;
 };
 
 // The engine for Windows Vista and later: the sleep call runs on its own

@@ -236,13 +236,6 @@ bool cOSConfiguration::IsRebootRequired()
     return IsBalloonTipsEnabled() != BalloonTipsAtStart;
 }
 
-bool cOSConfiguration::IsAwayModeAllowed()
-{
-    return false;
-}
-
-void cOSConfiguration::SetAwayModeAllowed(bool /*on*/) {}
-
 bool cOSConfiguration::HasUnattendedSleepTimeout()
 {
     return false;

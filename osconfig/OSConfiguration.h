@@ -54,11 +54,6 @@ public:
     virtual uint32_t GetAwayModeOptions() = 0;
     virtual uint32_t GetAwayMode() = 0;
     virtual bool SetAwayMode(uint32_t option) = 0;
-    // Whether Windows may enter away mode (the allow-away-mode power
-    // setting); false where there is no such setting. Switching it off and
-    // on again makes Windows leave away mode.
-    virtual bool IsAwayModeAllowed();
-    virtual void SetAwayModeAllowed(bool on);
     virtual bool HasUnattendedSleepTimeout();
     virtual int32_t GetUnattendedSleepTimeout();
     virtual void SetUnattendedSleepTimeout(int32_t seconds);

@@ -3,6 +3,7 @@
 
 // Shell folder numbers (CSIDL_*) the program asks for.
 constexpr int FOLDER_DESKTOPDIRECTORY = 0x0010;
+constexpr int FOLDER_PROGRAM_FILES = 0x0026;
 
 // Files and folders. Paths are Windows paths (C:\...).
 class cFileSystem {

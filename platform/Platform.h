@@ -11,6 +11,7 @@
 #include "platform/Registry.h"
 #include "platform/Security.h"
 #include "platform/Sessions.h"
+#include "platform/Shell.h"
 #include "platform/SharedMemory.h"
 #include "platform/Sync.h"
 #include "platform/SystemInfo.h"
@@ -42,4 +43,5 @@ struct cPlatform {
     cProcessList& ProcessList;
     cPowerRequests& PowerRequests;
     cThreads& Threads;
+    cShell& Shell;
 };

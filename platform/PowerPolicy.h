@@ -4,6 +4,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/Power.h"
+
 // The power-management library of Windows (powrprof.dll) and the records it
 // passes. The records are laid out byte for byte like their Windows
 // counterparts (named in the comments), on 32-bit and 64-bit Windows alike:
@@ -234,6 +236,27 @@ public:
     // Returns when the machine has woken again, or at once when it fails.
     // May be called from any thread.
     virtual bool SetSuspendState(bool hibernate, bool force, bool wakeEventsDisabled) = 0;
+
+    // The power-setting functions of Vista and later, on the machine's own
+    // schemes (no root key). Each returns the call's Win32 error code, 0 on
+    // success; a function the library does not export answers 127
+    // (ERROR_PROC_NOT_FOUND).
+    // PowerGetActiveScheme; the GUID that Windows allocates is copied and
+    // freed (LocalFree) here.
+    virtual uint32_t PowerGetActiveScheme(cGuid& scheme) = 0;
+    virtual uint32_t PowerSetActiveScheme(const cGuid& scheme) = 0;
+    virtual uint32_t PowerReadACValueIndex(const cGuid& scheme, const cGuid& subgroup, const cGuid& setting,
+                                           uint32_t& index) = 0;
+    virtual uint32_t PowerReadDCValueIndex(const cGuid& scheme, const cGuid& subgroup, const cGuid& setting,
+                                           uint32_t& index) = 0;
+    virtual uint32_t PowerWriteACValueIndex(const cGuid& scheme, const cGuid& subgroup, const cGuid& setting,
+                                            uint32_t index) = 0;
+    virtual uint32_t PowerWriteDCValueIndex(const cGuid& scheme, const cGuid& subgroup, const cGuid& setting,
+                                            uint32_t index) = 0;
+    // Reads the setting's description into the buffer of size bytes; size
+    // becomes the length Windows reports.
+    virtual uint32_t PowerReadDescription(const cGuid& scheme, const cGuid& subgroup, const cGuid& setting,
+                                          uint8_t* buffer, uint32_t& size) = 0;
 };
 
 class cPowerPolicy {

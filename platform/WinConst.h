@@ -24,3 +24,25 @@ constexpr int IDOK = 1;
 constexpr int IDCANCEL = 2;
 constexpr int IDYES = 6;
 constexpr int IDNO = 7;
+
+// Menus and mouse events of the notification-area icon.
+constexpr uint32_t WM_COMMAND = 0x0111;
+constexpr uint32_t WM_LBUTTONDBLCLK = 0x0203;
+constexpr uint32_t WM_RBUTTONUP = 0x0205;
+
+// The notification area (Shell_NotifyIcon).
+constexpr uint32_t NIM_ADD = 0;
+constexpr uint32_t NIM_MODIFY = 1;
+constexpr uint32_t NIM_DELETE = 2;
+constexpr uint32_t NIM_SETVERSION = 4;
+constexpr uint32_t NIF_MESSAGE = 0x01;
+constexpr uint32_t NIF_ICON = 0x02;
+constexpr uint32_t NIF_TIP = 0x04;
+constexpr uint32_t NIF_INFO = 0x10;
+constexpr uint32_t NOTIFYICON_VERSION = 3;
+constexpr uint32_t NIIF_WARNING = 2;
+constexpr uint32_t NIIF_ERROR = 3;
+
+// Execution-state flags (SetThreadExecutionState, SystemExecutionState).
+constexpr uint32_t ES_SYSTEM_REQUIRED = 0x00000001;
+constexpr uint32_t ES_DISPLAY_REQUIRED = 0x00000002;

@@ -1,20 +1,34 @@
 #include "shell/MainWindow.h"
 
+#include "foundation/ApplicationLauncher.h"
 #include "foundation/FileVersion.h"
 #include "foundation/MessageLogger.h"
+#include "foundation/NotifyIcon.h"
 #include "foundation/WindowsVersion.h"
 #include "detection/MediaCenterExtender.h"
 #include "detection/RecordingMonitor.h"
 #include "engine/McePowerManager.h"
+#include "osconfig/NvidiaVgaConfiguration.h"
 #include "osconfig/OSConfigurationFactory.h"
+#include "osconfig/WakeDevice.h"
 #include "targets/MediaCenterContract.h"
 #include "platform/WinConst.h"
+#include "shell/EngineStatusBlock.h"
+#include "shell/EngineWatch.h"
+#include "shell/MemoryMappedFile.h"
+#include "shell/StatusTexts.h"
+#include "shell/WindowsIdlePage.h"
 
 namespace {
 
-constexpr const char* WINDOW_CLASS = "TApplication";
+constexpr const char* WINDOW_CLASS = APPLICATION_WINDOW_CLASS;
 constexpr const char* CAPTION = "Slumberhold";
-constexpr const char* ENGINE_TITLE = "Slumberhold - Engine mode";
+constexpr const char* ENGINE_TITLE = ENGINE_WINDOW_TITLE;
+constexpr const char* ICON_RESOURCE = "IDI_ICON2";
+constexpr const char* CONFIGURATOR_SWITCH = "configurator";
+constexpr const char* SLEEP_STATE_NOT_SET = "Sleep state not set, please select one from the 'Sleep state' tab.";
+// Timer1 gives up on the tray after this many retries.
+constexpr int32_t MAX_TRAY_RETRIES = 120;
 constexpr const char* LOG_FILE_NAME = "SLH Log.txt";
 constexpr uintptr_t TIMER1 = 1;
 constexpr uintptr_t TIMER2 = 2;
@@ -25,7 +39,9 @@ constexpr const char* BUILD_MOMENT = __DATE__ ", " __TIME__;
 
 }  // namespace
 
-TfMain::TfMain(cPlatform& platform) : Platform(platform)
+TfMain::TfMain(cPlatform& platform)
+    : Platform(platform), Open1(ID_OPEN1, "Configure", [this] { Open1Click(); }),
+      Exit1(ID_EXIT1, "Exit", [this] { Exit1Click(); })
 {
     Window = Platform.Windowing.CreateMainWindow(WINDOW_CLASS, CAPTION, *this);
 
@@ -34,23 +50,43 @@ TfMain::TfMain(cPlatform& platform) : Platform(platform)
     LogWindowsIdleDetails =
         std::make_unique<cPersistentBool>(Platform.Registry, "LogWindowsIdleDetails", HIVE_LOCAL_MACHINE, false);
     Logger = std::make_unique<cMessageLogger>(Platform, LOG_FILE_NAME);
-    // The status block joins here.
+    // The writer maps the whole block, not only the version word: the texts
+    // lie beyond it, and a view only promises the length asked for.
+    StatusBlock = std::make_unique<cMemoryMappedFile>(Platform, ENGINE_STATUS_BLOCK_NAME, ENGINE_STATUS_MAPPING_SIZE,
+                                                      static_cast<int32_t>(ENGINE_STATUS_MAPPING_SIZE));
     SessionCounter = std::make_unique<cMediaCenterExtender>(Platform);
     Version = std::make_unique<cWindowsVersion>(Platform);
 
     Flags = ParseSwitches(Platform.Processes.CommandLineArguments());
 
-    // The graphics-driver fix joins here, before the OS configuration.
+    NvidiaConfiguration = std::make_unique<cNvidiaVgaConfiguration>(Platform.Registry);
     OSConfiguration = CreateOSConfiguration(Platform, *Version);
-    // The system-information reader, the processor information and the tray
-    // icon are created here, in that order, before the engine.
+    // The system-information reader and the processor information are
+    // created here, before the tray icon.
+    PopupMenu1 = std::make_unique<cPopupMenu>(Platform, Window, [this] {
+        // The menu closes properly only when its owner is in front.
+        Platform.Windowing.SetForegroundWindow(Window);
+    });
+    PopupMenu1->Add(Open1);
+    PopupMenu1->AddSeparator();
+    PopupMenu1->Add(Exit1);
+    NotifyIcon = std::make_unique<cNotifyIcon>(Platform, CAPTION, ICON_RESOURCE, Window, MSG_TRAY_CALLBACK);
+    NotifyIcon->SetPopupMenu(PopupMenu1.get());
+    NotifyIcon->SetDefaultItem(&Open1);
     if (Version->IsVistaOrLater())
         Engine = std::make_unique<cVistaSuspendEngine>(Platform, *Version, *OSConfiguration, false, Window, *Logger);
     else
         Engine = std::make_unique<cMcePowerManager>(Platform, *Version, *OSConfiguration, false, *Logger);
-    // The logger's new-file hook, the UI font and the wake devices join here.
+    // The logger's new-file hook and the UI font join here.
+    WakeDevices = std::make_unique<cWakeDeviceList>(Platform);
     Monitor = std::make_unique<cRecordingMonitor>(Platform, *Engine, *Version, *Logger, *SessionCounter);
-    // The idle fix joins here, then the sleep-state balloon.
+    EngineWatch = std::make_unique<cEngineWatch>(Platform, *StatusBlock);
+    WindowsIdlePage = std::make_unique<cWindowsIdlePage>(Platform, *OSConfiguration, *Logger, *LogWindowsIdleDetails);
+    // The idle fix joins here.
+    // Before the icon is in the tray the balloon waits in the icon's record
+    // and appears with the icon.
+    if (Engine->Settings.SleepState == 0)
+        NotifyIcon->ShowBalloon(CAPTION, SLEEP_STATE_NOT_SET, NIIF_ERROR);
 
     // Detection starts only after the resume delay, as after a wake.
     Monitor->Suspend();
@@ -58,7 +94,8 @@ TfMain::TfMain(cPlatform& platform) : Platform(platform)
     SetSettingAvailability();
 
     if (Flags.EngineRole) {
-        // The tray icon moves into the tray and the status block opens here.
+        MoveIconToTray();
+        OpenStatusBlock();
         SessionCounter->RegisterSessionNotification(Window);
     }
 
@@ -78,12 +115,20 @@ TfMain::~TfMain()
     // The objects of the engine side go first, in reverse order of creation.
     if (Engine)
         Engine->SetRecordingMonitor(nullptr);
+    WindowsIdlePage.reset();
+    EngineWatch.reset();
     Monitor.reset();
+    WakeDevices.reset();
+    // Removes itself from the tray; before the menu it refers to.
+    NotifyIcon.reset();
+    PopupMenu1.reset();
     Engine.reset();
     OSConfiguration.reset();
+    NvidiaConfiguration.reset();
     Logger->WriteLine("Slumberhold/frontend closed.");
     Logger->WriteLine("", false);
     Version.reset();
+    StatusBlock.reset();
     // Its notifications end before the window goes.
     SessionCounter.reset();
     Logger.reset();
@@ -132,9 +177,13 @@ bool TfMain::HandleMessage(uint32_t message, uintptr_t wParam, intptr_t lParam, 
         result = 0;
         return true;
     case MSG_TRAY_CALLBACK:
-        // The tray icon opens its menu or the default item here.
         result = 0;
-        return true;
+        return NotifyIcon && NotifyIcon->HandleCallbackMessage(lParam);
+    case WM_COMMAND:
+        result = 0;
+        // Menus send the command in the low word; a zero high word says it
+        // came from a menu.
+        return (wParam >> 16) == 0 && PopupMenu1->Dispatch(static_cast<uint16_t>(wParam));
     case MSG_INIT_DONE:
         OnInitDone();
         result = 0;
@@ -146,6 +195,8 @@ bool TfMain::HandleMessage(uint32_t message, uintptr_t wParam, intptr_t lParam, 
     case WM_TIMER:
         if (wParam == TIMER2)
             Timer2Timer();
+        else if (wParam == TIMER1)
+            Timer1Timer();
         result = 0;
         return true;
     default:
@@ -176,8 +227,9 @@ void TfMain::EndEngine()
     // The monitor keeps a reference to the engine: it lets go at once.
     if (Monitor)
         Monitor->ForgetEngine();
-    // The system-information reader and the tray icon go here too.
+    // The system-information reader goes here too.
     Engine.reset();
+    NotifyIcon.reset();
 }
 
 intptr_t TfMain::OnPowerBroadcast(uintptr_t event, intptr_t lParam)
@@ -295,6 +347,27 @@ void TfMain::OnInitDone()
     // logon) runs here when EngineRole is set and Installing is not.
 }
 
+void TfMain::Open1Click()
+{
+    if (Flags.ConfiguratorRole) {
+        if (!Platform.Windowing.IsWindowVisible(Window))
+            Platform.Windowing.ShowWindow(Window, true);
+        Platform.Windowing.SetForegroundWindow(Window);
+        return;
+    }
+    // A configurator of its own is already running.
+    const WindowHandle configurator = Platform.Windowing.FindWindow(WINDOW_CLASS, CAPTION);
+    if (configurator != 0) {
+        Platform.Windowing.SetForegroundWindow(configurator);
+        return;
+    }
+    cApplicationLauncher launcher(Platform, Platform.Files.GetModuleFileName(), 0);
+    if (OSConfiguration->IsAdministrator())
+        launcher.Launch(CONFIGURATOR_SWITCH);
+    else
+        launcher.LaunchElevated(CONFIGURATOR_SWITCH);
+}
+
 void TfMain::Exit1Click()
 {
     ExitRequested = true;
@@ -345,14 +418,88 @@ void TfMain::HideWindow()
     Platform.Windowing.ShowWindow(Window, false);
 }
 
+void TfMain::AttachStatusDisplay(cStatusDisplay* display)
+{
+    Display = display != nullptr ? display : &NoDisplay;
+    for (auto show : {&cStatusDisplay::ShowMediaCenterState, &cStatusDisplay::ShowRecording,
+                      &cStatusDisplay::ShowLastUserInput, &cStatusDisplay::ShowExtendersInUse})
+        (Display->*show)(StatusText::NOT_YET_SEEN);
+}
+
 void TfMain::Timer2Timer()
 {
-    // The configurator's status display of a separate engine joins here.
+    if (Flags.ConfiguratorRole && !Flags.EngineRole && !EngineWatch->Tick(*Display)) {
+        // The engine this configurator belonged to has ended.
+        Close();
+        return;
+    }
     if (Flags.HandlePowerEvents && EngineRuns()) {
         EnterEngineHandler();
         // All automatic suspends start here: the monitor decides and asks the engine.
         Monitor->EvaluateAwakeState();
-        // The status texts, the status block and the idle fixes join here.
+        // A box shown meanwhile may have let the session end in.
+        if (EngineRuns()) {
+            PublishEngineStatus();
+            // The idle fixes join here.
+            if (Flags.IdlePage)
+                RefreshIdleDebugPage();
+        }
         LeaveEngineHandler();
     }
+    if (Flags.ConfiguratorRole && EngineRuns())
+        WindowsIdlePage->Refresh(*Display, Monitor->FormatElapsed(Engine->GetLastUserInputTick()));
+}
+
+void TfMain::PublishEngineStatus()
+{
+    const cMonitorFacts facts = GatherMonitorFacts(*Monitor);
+    cEngineStatus status;
+    status.MediaCenterState = MediaCenterStateText(facts);
+    status.Recording = RecordingText(facts);
+    status.LastUserInput = Monitor->FormatElapsed(Engine->GetLastUserInputTick());
+    status.ExtendersInUse = static_cast<uint32_t>(Monitor->GetExtendersInUse());
+    Display->ShowMediaCenterState(status.MediaCenterState);
+    Display->ShowRecording(status.Recording);
+    Display->ShowLastUserInput(status.LastUserInput);
+    if (Flags.EngineRole)
+        WriteEngineStatus(StatusBlock->WritableView(), status);
+}
+
+void TfMain::RefreshIdleDebugPage()
+{
+    Display->ShowRecordingRow(RecordingRowText(GatherMonitorFacts(*Monitor)));
+    Display->ShowAttendance(AttendanceText(Engine->IsUnattended()));
+}
+
+void TfMain::OpenStatusBlock()
+{
+    InitialiseEngineStatus(StatusBlock->CreateForWriting());
+}
+
+// The shell may not be up yet when the engine starts with Windows: Timer1
+// tries again every second for two minutes.
+void TfMain::MoveIconToTray()
+{
+    if (NotifyIcon->MoveToTray() > 0)
+        return;
+    Logger->WriteLine("NotifyIcon->MoveToTray() failed!");
+    TrayRetryCount = 0;
+    Platform.Windowing.SetTimer(Window, TIMER1, TIMER_INTERVAL_MS);
+}
+
+void TfMain::Timer1Timer()
+{
+    if (!NotifyIcon) {
+        Platform.Windowing.KillTimer(Window, TIMER1);
+        return;
+    }
+    if (NotifyIcon->MoveToTray() < 0 && TrayRetryCount <= MAX_TRAY_RETRIES) {
+        ++TrayRetryCount;
+        return;
+    }
+    Platform.Windowing.KillTimer(Window, TIMER1);
+    if (TrayRetryCount <= MAX_TRAY_RETRIES)
+        Logger->WriteLine("MoveToTray() retry succesfull after " + std::to_string(TrayRetryCount) + " retries");
+    else
+        Logger->WriteLine("MoveToTray() cancelled after " + std::to_string(TrayRetryCount) + " retries");
 }

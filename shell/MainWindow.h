@@ -4,6 +4,8 @@
 #include <string>
 
 #include "foundation/PersistentVariables.h"
+#include "foundation/PopupMenu.h"
+#include "shell/StatusDisplay.h"
 #include "shell/CommandLine.h"
 #include "platform/Platform.h"
 
@@ -12,8 +14,14 @@ class cFileVersion;
 class cWindowsVersion;
 class cMcePowerManager;
 class cOSConfiguration;
+class cNvidiaVgaConfiguration;
+class cWakeDeviceList;
 class cMediaCenterExtender;
 class cRecordingMonitor;
+class cMemoryMappedFile;
+class cNotifyIcon;
+class cEngineWatch;
+class cWindowsIdlePage;
 
 // Private messages of the main window.
 constexpr uint32_t MSG_TRAY_CALLBACK = 34765;
@@ -31,6 +39,9 @@ public:
 
     bool HandleMessage(uint32_t message, uintptr_t wParam, intptr_t lParam, intptr_t& result) override;
 
+    // The tray menu's "Configure": the settings window, of this process or
+    // of another.
+    void Open1Click();
     // The tray menu's "Exit": asks before the engine goes away.
     void Exit1Click();
     // Closes the window if the close query allows it.
@@ -40,6 +51,14 @@ public:
     const cRunFlags& GetRunFlags() const { return Flags; }
     cMcePowerManager* GetEngineForTesting() const { return Engine.get(); }
     cRecordingMonitor* GetMonitorForTesting() const { return Monitor.get(); }
+    cNotifyIcon* GetNotifyIconForTesting() const { return NotifyIcon.get(); }
+    // The labels of the status pages; they start at "-". Not owned: it must
+    // outlive this window, or be detached with null first.
+    void AttachStatusDisplay(cStatusDisplay* display);
+
+    // The tray menu's commands (WM_COMMAND).
+    static constexpr uint16_t ID_OPEN1 = 0x7E01;
+    static constexpr uint16_t ID_EXIT1 = 0x7E02;
 
 private:
     void WriteStartupLines();
@@ -48,6 +67,11 @@ private:
     void FormClose();
     void HideWindow();
     void Timer2Timer();
+    void PublishEngineStatus();
+    void RefreshIdleDebugPage();
+    void MoveIconToTray();
+    void Timer1Timer();
+    void OpenStatusBlock();
     intptr_t OnPowerBroadcast(uintptr_t event, intptr_t lParam);
     intptr_t RouteToEngine(uintptr_t event, intptr_t lParam);
     void OnEndSession();
@@ -77,14 +101,29 @@ private:
     bool ExitRequested = false;
     bool CloseQueryGuard = false;
     int32_t PowerBroadcastNesting = 0;
+    int32_t TrayRetryCount = 0;
+
+    cNoStatusDisplay NoDisplay;
+    cStatusDisplay* Display = &NoDisplay;
+    cMenuItem Open1;
+    cMenuItem Exit1;
 
     std::unique_ptr<cPersistentInteger> SuspendIdleOnResume;
     std::unique_ptr<cPersistentBool> LogWindowsIdleDetails;
     std::unique_ptr<cMessageLogger> Logger;
+    std::unique_ptr<cMemoryMappedFile> StatusBlock;
     std::unique_ptr<cMediaCenterExtender> SessionCounter;
     std::unique_ptr<cWindowsVersion> Version;
+    std::unique_ptr<cNvidiaVgaConfiguration> NvidiaConfiguration;
     std::unique_ptr<cOSConfiguration> OSConfiguration;
+    std::unique_ptr<cPopupMenu> PopupMenu1;
+    // Destroyed early at session end, like the engine.
+    std::unique_ptr<cNotifyIcon> NotifyIcon;
     // Destroyed early at session end; the window then runs on without it.
     std::unique_ptr<cMcePowerManager> Engine;
+    // Filled only when the settings window asks.
+    std::unique_ptr<cWakeDeviceList> WakeDevices;
     std::unique_ptr<cRecordingMonitor> Monitor;
+    std::unique_ptr<cEngineWatch> EngineWatch;
+    std::unique_ptr<cWindowsIdlePage> WindowsIdlePage;
 };

@@ -135,9 +135,12 @@ bool cSimFileSystem::GetTempFileName(const std::string& directory, const std::st
 
 bool cSimFileSystem::GetSpecialFolder(int folder, std::string& path)
 {
-    if (folder != FOLDER_DESKTOPDIRECTORY || DesktopPath.empty())
+    const std::string& found = folder == FOLDER_DESKTOPDIRECTORY ? DesktopPath
+                               : folder == FOLDER_PROGRAM_FILES  ? ProgramFilesPath
+                                                                 : std::string();
+    if (found.empty())
         return false;
-    path = DesktopPath;
+    path = found;
     return true;
 }
 
@@ -145,6 +148,8 @@ void cSimFileSystem::SetSpecialFolder(int folder, const std::string& path)
 {
     if (folder == FOLDER_DESKTOPDIRECTORY)
         DesktopPath = path;
+    else if (folder == FOLDER_PROGRAM_FILES)
+        ProgramFilesPath = path;
 }
 
 std::string cSimFileSystem::GetModuleFileName()

@@ -43,6 +43,7 @@ public:
 private:
     std::string Root;
     std::string DesktopPath = "C:\\Users\\htpc\\Desktop";
+    std::string ProgramFilesPath = "C:\\Program Files";
     std::string ModulePath = "C:\\Program Files\\Slumberhold\\Slumberhold.exe";
     std::string TempPath = "C:\\Users\\htpc\\AppData\\Local\\Temp\\";
     unsigned NextTempNumber = 1;

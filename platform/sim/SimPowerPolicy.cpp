@@ -1,7 +1,9 @@
 #include "platform/sim/SimPowerPolicy.h"
 
+#include <cstdio>
 #include <cstring>
 
+#include "platform/PowerSettings.h"
 #include "platform/sim/SimServices.h"
 #include "platform/sim/SimSleep.h"
 
@@ -9,6 +11,7 @@ namespace {
 
 constexpr uint32_t ERROR_CODE_FILE_NOT_FOUND = 2;
 constexpr uint32_t ERROR_CODE_PROC_NOT_FOUND = 127;
+constexpr uint32_t ERROR_CODE_MORE_DATA = 234;
 
 // SYSTEM_POWER_STATE numbers.
 constexpr uint32_t STATE_S1 = 2;
@@ -144,7 +147,97 @@ public:
         return Owner.MachineSleep == nullptr || Owner.MachineSleep->Sleep(hibernate);
     }
 
+    uint32_t PowerGetActiveScheme(cGuid& scheme) override
+    {
+        if (!Present("PowerGetActiveScheme"))
+            return ERROR_CODE_PROC_NOT_FOUND;
+        if (Owner.GetActivePowerSchemeError != 0)
+            return Owner.GetActivePowerSchemeError;
+        scheme = Owner.ActivePowerScheme;
+        return 0;
+    }
+
+    uint32_t PowerSetActiveScheme(const cGuid& scheme) override
+    {
+        if (!Present("PowerSetActiveScheme"))
+            return ERROR_CODE_PROC_NOT_FOUND;
+        if (Owner.SetActivePowerSchemeError != 0)
+            return Owner.SetActivePowerSchemeError;
+        Owner.ActivePowerScheme = scheme;
+        ++Owner.PowerActivations;
+        return 0;
+    }
+
+    uint32_t PowerReadACValueIndex(const cGuid& scheme, const cGuid& subgroup, const cGuid& setting,
+                                   uint32_t& index) override
+    {
+        return ReadIndex("PowerReadACValueIndex", scheme, subgroup, setting, true, index);
+    }
+
+    uint32_t PowerReadDCValueIndex(const cGuid& scheme, const cGuid& subgroup, const cGuid& setting,
+                                   uint32_t& index) override
+    {
+        return ReadIndex("PowerReadDCValueIndex", scheme, subgroup, setting, false, index);
+    }
+
+    uint32_t PowerWriteACValueIndex(const cGuid& scheme, const cGuid& subgroup, const cGuid& setting,
+                                    uint32_t index) override
+    {
+        return WriteIndex("PowerWriteACValueIndex", scheme, subgroup, setting, true, index);
+    }
+
+    uint32_t PowerWriteDCValueIndex(const cGuid& scheme, const cGuid& subgroup, const cGuid& setting,
+                                    uint32_t index) override
+    {
+        return WriteIndex("PowerWriteDCValueIndex", scheme, subgroup, setting, false, index);
+    }
+
+    uint32_t PowerReadDescription(const cGuid&, const cGuid&, const cGuid&, uint8_t* buffer, uint32_t& size) override
+    {
+        if (!Present("PowerReadDescription"))
+            return ERROR_CODE_PROC_NOT_FOUND;
+        if (Owner.DescriptionError != 0)
+            return Owner.DescriptionError;
+        static const char description[] = "Simulated setting";
+        if (buffer == nullptr || size < sizeof(description)) {
+            size = sizeof(description);
+            return ERROR_CODE_MORE_DATA;
+        }
+        std::memcpy(buffer, description, sizeof(description));
+        size = sizeof(description);
+        return 0;
+    }
+
 private:
+    uint32_t ReadIndex(const char* function, const cGuid& scheme, const cGuid& subgroup, const cGuid& setting,
+                       bool ac, uint32_t& index)
+    {
+        if (!Present(function))
+            return ERROR_CODE_PROC_NOT_FOUND;
+        auto error = Owner.ReadErrors.find(GuidKey(setting));
+        if (error != Owner.ReadErrors.end() && error->second != 0)
+            return error->second;
+        auto found = Owner.PowerSettings.find(SettingKey(scheme, subgroup, setting));
+        if (found == Owner.PowerSettings.end())
+            return ERROR_CODE_FILE_NOT_FOUND;
+        index = ac ? found->second.Ac : found->second.Dc;
+        return 0;
+    }
+
+    uint32_t WriteIndex(const char* function, const cGuid& scheme, const cGuid& subgroup, const cGuid& setting,
+                        bool ac, uint32_t index)
+    {
+        if (!Present(function))
+            return ERROR_CODE_PROC_NOT_FOUND;
+        Owner.SettingWrites.push_back({setting, ac, index});
+        auto error = Owner.WriteErrors.find(GuidKey(setting));
+        if (error != Owner.WriteErrors.end() && error->second != 0)
+            return error->second;
+        cIndexes& stored = Owner.PowerSettings[SettingKey(scheme, subgroup, setting)];
+        (ac ? stored.Ac : stored.Dc) = index;
+        return 0;
+    }
+
     bool Present(const char* function)
     {
         if (HasFunction(function))
@@ -198,6 +291,21 @@ cSimPowerPolicy::cSimPowerPolicy(cSimSystemErrors& errors) : Errors(errors)
     SetRecord(POWER_INFO_SYSTEM_INFORMATION, cSystemPowerInformation{50, 0, 0, 0});
     SetRecord(POWER_INFO_EXECUTION_STATE, uint32_t{0});
     Schemes[0] = DefaultScheme();
+    // The balanced scheme of a desktop machine as Windows 7 installs it.
+    SetPowerSetting(POWER_SUBGROUP_NONE, POWER_SETTING_WAKE_PASSWORD, 1, 1);
+    SetPowerSetting(POWER_SUBGROUP_NONE, POWER_SETTING_PERSONALITY, 2, 2);
+    SetPowerSetting(POWER_SUBGROUP_BUTTONS, POWER_SETTING_POWER_BUTTON, 3, 3);
+    SetPowerSetting(POWER_SUBGROUP_BUTTONS, POWER_SETTING_LID_CLOSE, 1, 1);
+    SetPowerSetting(POWER_SUBGROUP_BUTTONS, POWER_SETTING_SLEEP_BUTTON, 1, 1);
+    SetPowerSetting(POWER_SUBGROUP_BUTTONS, POWER_SETTING_START_MENU_BUTTON, 0, 0);
+    SetPowerSetting(POWER_SUBGROUP_USB, POWER_SETTING_USB_SELECTIVE_SUSPEND, 1, 1);
+    SetPowerSetting(POWER_SUBGROUP_SLEEP, POWER_SETTING_SLEEP_AFTER, 1800, 900);
+    SetPowerSetting(POWER_SUBGROUP_SLEEP, POWER_SETTING_HIBERNATE_AFTER, 0, 0);
+    SetPowerSetting(POWER_SUBGROUP_SLEEP, POWER_SETTING_HYBRID_SLEEP, 1, 1);
+    SetPowerSetting(POWER_SUBGROUP_SLEEP, POWER_SETTING_ALLOW_AWAY_MODE, 0, 0);
+    SetPowerSetting(POWER_SUBGROUP_SLEEP, POWER_SETTING_UNATTENDED_SLEEP_TIMEOUT, 120, 120);
+    SetPowerSetting(POWER_SUBGROUP_SLEEP, POWER_SETTING_ALLOW_PREVENT_SLEEP, 1, 1);
+    SetPowerSetting(POWER_SUBGROUP_SLEEP, POWER_SETTING_IDLE_THRESHOLD, 80, 80);
 }
 
 std::unique_ptr<cPowerLibrary> cSimPowerPolicy::LoadPowerLibrary()
@@ -230,4 +338,43 @@ bool cSimPowerPolicy::GetScheme(uint32_t index, cPowerSchemePolicy& policy) cons
         return false;
     policy = it->second;
     return true;
+}
+
+std::string cSimPowerPolicy::GuidKey(const cGuid& guid)
+{
+    char text[40];
+    std::snprintf(text, sizeof(text), "%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X", guid.Data1, guid.Data2,
+                  guid.Data3, guid.Data4[0], guid.Data4[1], guid.Data4[2], guid.Data4[3], guid.Data4[4],
+                  guid.Data4[5], guid.Data4[6], guid.Data4[7]);
+    return text;
+}
+
+std::string cSimPowerPolicy::SettingKey(const cGuid& scheme, const cGuid& subgroup, const cGuid& setting)
+{
+    return GuidKey(scheme) + "/" + GuidKey(subgroup) + "/" + GuidKey(setting);
+}
+
+void cSimPowerPolicy::SetPowerSetting(const cGuid& subgroup, const cGuid& setting, uint32_t ac, uint32_t dc)
+{
+    PowerSettings[SettingKey(ActivePowerScheme, subgroup, setting)] = {ac, dc};
+}
+
+bool cSimPowerPolicy::GetPowerSetting(const cGuid& subgroup, const cGuid& setting, uint32_t& ac, uint32_t& dc) const
+{
+    auto found = PowerSettings.find(SettingKey(ActivePowerScheme, subgroup, setting));
+    if (found == PowerSettings.end())
+        return false;
+    ac = found->second.Ac;
+    dc = found->second.Dc;
+    return true;
+}
+
+void cSimPowerPolicy::SetPowerReadError(const cGuid& setting, uint32_t error)
+{
+    ReadErrors[GuidKey(setting)] = error;
+}
+
+void cSimPowerPolicy::SetPowerWriteError(const cGuid& setting, uint32_t error)
+{
+    WriteErrors[GuidKey(setting)] = error;
 }

@@ -20,6 +20,13 @@ struct cSimPowerCall {
     uint32_t Status = 0;
 };
 
+// One write of a power-setting index.
+struct cSimPowerSettingWrite {
+    cGuid Setting{};
+    bool Ac = true;  // false: the DC index
+    uint32_t Index = 0;
+};
+
 // One SetSuspendState call.
 struct cSimSuspendCall {
     bool Hibernate = false;
@@ -91,6 +98,28 @@ public:
     // How often the active scheme was set (each reloads the scheme).
     int SchemeActivations() const { return Activations; }
 
+    // The power settings of Vista and later (PowerReadACValueIndex and its
+    // kin). One scheme is active; settings live per scheme and are found by
+    // their subgroup and setting GUID. A setting never written reads as
+    // missing (error 2); a write creates it.
+    static constexpr cGuid BALANCED_SCHEME = {0x381B4222, 0xF694, 0x41F0, {0x96, 0x85, 0xFF, 0x5B, 0xB2, 0x60, 0xDF, 0x2E}};
+    void SetActivePowerScheme(const cGuid& scheme) { ActivePowerScheme = scheme; }
+    const cGuid& GetActivePowerScheme() const { return ActivePowerScheme; }
+    // Sets both indexes of the setting in the active scheme.
+    void SetPowerSetting(const cGuid& subgroup, const cGuid& setting, uint32_t ac, uint32_t dc);
+    // Both indexes of the setting in the active scheme; false when missing.
+    bool GetPowerSetting(const cGuid& subgroup, const cGuid& setting, uint32_t& ac, uint32_t& dc) const;
+    // Every index write, in order, successful or not.
+    const std::vector<cSimPowerSettingWrite>& PowerSettingWrites() const { return SettingWrites; }
+    // Nonzero: the call fails with this error (0 lets it work again).
+    void SetPowerGetActiveSchemeError(uint32_t error) { GetActivePowerSchemeError = error; }
+    void SetPowerSetActiveSchemeError(uint32_t error) { SetActivePowerSchemeError = error; }
+    void SetPowerReadError(const cGuid& setting, uint32_t error);
+    void SetPowerWriteError(const cGuid& setting, uint32_t error);
+    void SetPowerReadDescriptionError(uint32_t error) { DescriptionError = error; }
+    // How often a scheme was made active with PowerSetActiveScheme.
+    int PowerSchemeActivations() const { return PowerActivations; }
+
     // SetSuspendState answers result unless a hook is set; the hook plays
     // the sleep (a scenario broadcasts the power events there) and answers.
     void SetSuspendResult(bool result) { SuspendResult = result; }
@@ -124,4 +153,20 @@ private:
     std::function<bool(const cSimSuspendCall&)> SuspendHook;
     std::vector<cSimSuspendCall> Suspends;
     cSimSleep* MachineSleep = nullptr;
+
+    struct cIndexes {
+        uint32_t Ac = 0;
+        uint32_t Dc = 0;
+    };
+    static std::string SettingKey(const cGuid& scheme, const cGuid& subgroup, const cGuid& setting);
+    static std::string GuidKey(const cGuid& guid);
+    cGuid ActivePowerScheme = BALANCED_SCHEME;
+    std::map<std::string, cIndexes> PowerSettings;
+    std::vector<cSimPowerSettingWrite> SettingWrites;
+    std::map<std::string, uint32_t> ReadErrors;
+    std::map<std::string, uint32_t> WriteErrors;
+    uint32_t GetActivePowerSchemeError = 0;
+    uint32_t SetActivePowerSchemeError = 0;
+    uint32_t DescriptionError = 0;
+    int PowerActivations = 0;
 };

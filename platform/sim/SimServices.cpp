@@ -66,13 +66,54 @@ bool cSimSystemErrors::FormatMessage(uint32_t code, std::string& text)
     return true;
 }
 
+namespace {
+
+// The button ids of an MB_* button set, in the box's order.
+std::vector<int> ButtonIds(uint32_t style)
+{
+    switch (style & 0xF) {
+    case 1:
+        return {1, 2};
+    case 2:
+        return {3, 4, 5};
+    case 3:
+        return {6, 7, 2};
+    case 4:
+        return {6, 7};
+    case 5:
+        return {4, 2};
+    default:
+        return {1};
+    }
+}
+
+}  // namespace
+
 int cSimDialogs::MessageBox(const std::string& text, const std::string& caption, uint32_t style)
 {
-    Boxes.push_back({text, caption, style});
-    if (OnShow) {
-        const cSimMessageBox box = Boxes.back();
-        OnShow(box);
+    return MessageBoxWithButtonTexts(0, text, caption, style, {});
+}
+
+int cSimDialogs::MessageBoxWithButtonTexts(WindowHandle owner, const std::string& text, const std::string& caption,
+                                           uint32_t style, const std::vector<cButtonText>& buttons)
+{
+    cSimMessageBox box{text, caption, style, owner, {}};
+    for (int id : ButtonIds(style)) {
+        std::string shown = Captions[id];
+        for (const cButtonText& renamed : buttons) {
+            if (renamed.Id == id)
+                shown = renamed.Text;
+        }
+        box.Buttons.push_back({id, shown});
     }
+    Boxes.push_back(box);
+    if (OnShow)
+        OnShow(box);
+    return Answer(style);
+}
+
+int cSimDialogs::Answer(uint32_t style)
+{
     if (!Answers.empty()) {
         int answer = Answers.front();
         Answers.pop_front();

@@ -62,6 +62,9 @@ struct cSimMessageBox {
     std::string Text;
     std::string Caption;
     uint32_t Style = 0;
+    WindowHandle Owner = 0;
+    // The buttons of the style with their captions as the user saw them.
+    std::vector<cButtonText> Buttons;
 };
 
 // Records every message box; each is answered by the next queued answer, or
@@ -69,7 +72,11 @@ struct cSimMessageBox {
 class cSimDialogs : public cDialogs {
 public:
     int MessageBox(const std::string& text, const std::string& caption, uint32_t style) override;
+    int MessageBoxWithButtonTexts(WindowHandle owner, const std::string& text, const std::string& caption,
+                                  uint32_t style, const std::vector<cButtonText>& buttons) override;
 
+    // The captions Windows gives the buttons, by id: English until set.
+    void SetButtonCaptions(std::map<int, std::string> captions) { Captions = std::move(captions); }
     void QueueAnswer(int answer) { Answers.push_back(answer); }
     const std::vector<cSimMessageBox>& Shown() const { return Boxes; }
     // A box pumps the thread's messages while it is shown: the action runs
@@ -77,8 +84,12 @@ public:
     void WhileShown(std::function<void(const cSimMessageBox&)> action) { OnShow = std::move(action); }
 
 private:
+    int Answer(uint32_t style);
+
     std::deque<int> Answers;
     std::vector<cSimMessageBox> Boxes;
+    std::map<int, std::string> Captions{{1, "OK"}, {2, "Cancel"}, {3, "Abort"}, {4, "Retry"},
+                                        {5, "Ignore"}, {6, "Yes"}, {7, "No"}};
     std::function<void(const cSimMessageBox&)> OnShow;
 };
 

@@ -139,3 +139,99 @@ bool cSimSharedMemory::Exists(const std::string& name)
     Prune();
     return Sections.count(name) != 0;
 }
+
+class cSimSharedMemory::cSimBackingFile : public cBackingFile {
+public:
+    cSimBackingFile(cSimSharedMemory& owner, std::string path) : Owner(owner), Path(std::move(path))
+    {
+        ++Owner.BackingFiles[Path];
+    }
+    // Deleted on close.
+    ~cSimBackingFile() override
+    {
+        if (--Owner.BackingFiles[Path] == 0)
+            Owner.BackingFiles.erase(Path);
+    }
+
+private:
+    cSimSharedMemory& Owner;
+    std::string Path;
+};
+
+class cSimSharedMemory::cSimWritableView : public cWritableView {
+public:
+    cSimWritableView(std::shared_ptr<cSection> section, size_t length)
+        : Section(std::move(section)), Length(length)
+    {
+    }
+
+    uint8_t* Data() override { return Section->Bytes.data(); }
+    size_t Size() const override { return Length; }
+
+private:
+    std::shared_ptr<cSection> Section;
+    size_t Length;
+};
+
+class cSimSharedMemory::cSimWritableMapping : public cWritableMapping {
+public:
+    cSimWritableMapping(cSimSharedMemory& owner, std::string name, std::shared_ptr<cSection> section)
+        : Owner(owner), Name(std::move(name)), Section(std::move(section))
+    {
+    }
+    ~cSimWritableMapping() override
+    {
+        Section->CreatorOpen = false;
+        Section.reset();
+        Owner.Prune();
+    }
+
+    std::unique_ptr<cWritableView> MapViewForWriting(uint32_t length) override
+    {
+        if (Owner.MapWriteFails || length > Section->Bytes.size())
+            return nullptr;
+        // Length 0 maps the whole mapping, as on Windows.
+        return std::make_unique<cSimWritableView>(Section, length == 0 ? Section->Bytes.size() : length);
+    }
+
+private:
+    cSimSharedMemory& Owner;
+    std::string Name;
+    std::shared_ptr<cSection> Section;
+};
+
+std::unique_ptr<cBackingFile> cSimSharedMemory::CreateBackingFile(const std::string& path)
+{
+    if (CreateFileFails)
+        return nullptr;
+    return std::make_unique<cSimBackingFile>(*this, path);
+}
+
+std::unique_ptr<cWritableMapping> cSimSharedMemory::CreateMapping(const cBackingFile* file, const std::string& name,
+                                                                  uint32_t size)
+{
+    Prune();
+    if (CreateMappingFails || size == 0)
+        return nullptr;
+    std::shared_ptr<cSection>& section = Sections[name];
+    if (!section) {
+        section = std::make_shared<cSection>();
+        section->Bytes.assign(size, 0);
+        section->FileBacked = file != nullptr;
+    }
+    section->CreatorOpen = true;
+    return std::make_unique<cSimWritableMapping>(*this, name, section);
+}
+
+bool cSimSharedMemory::IsFileBacked(const std::string& name) const
+{
+    auto it = Sections.find(name);
+    return it != Sections.end() && it->second->FileBacked;
+}
+
+std::vector<uint8_t> cSimSharedMemory::Contents(const std::string& name)
+{
+    Prune();
+    auto it = Sections.find(name);
+    return it == Sections.end() ? std::vector<uint8_t>{} : it->second->Bytes;
+}

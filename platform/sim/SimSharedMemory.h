@@ -17,6 +17,12 @@
 class cSimSharedMemory : public cSharedMemory {
 public:
     std::unique_ptr<cSharedMemoryMapping> OpenReadOnly(const std::string& name) override;
+    // Writers of this program: the mapping's bytes are the section's own, so
+    // a reader's next view sees what was written. A writable view is exactly
+    // as long as asked for, and never longer than the mapping.
+    std::unique_ptr<cBackingFile> CreateBackingFile(const std::string& path) override;
+    std::unique_ptr<cWritableMapping> CreateMapping(const cBackingFile* file, const std::string& name,
+                                                    uint32_t size) override;
 
     // The creating process: creates the named mapping and holds a handle on
     // it, or replaces the contents of the mapping that has the name.
@@ -27,6 +33,16 @@ public:
     bool Exists(const std::string& name);
     // MapView fails (the open handles stay usable).
     void SetMapViewFails(bool fails) { MapViewFails = fails; }
+    // The writer's steps fail.
+    void SetCreateFileFails(bool fails) { CreateFileFails = fails; }
+    void SetCreateMappingFails(bool fails) { CreateMappingFails = fails; }
+    void SetMapWriteFails(bool fails) { MapWriteFails = fails; }
+    // Backing files that exist now, by path; a mapping backed by none lives
+    // in the paging file.
+    bool BackingFileExists(const std::string& path) const { return BackingFiles.count(path) != 0; }
+    bool IsFileBacked(const std::string& name) const;
+    // A copy of the named mapping's bytes; empty when there is none.
+    std::vector<uint8_t> Contents(const std::string& name);
 
     int OpenCalls() const { return Opens; }
     // Reader handles and views not yet closed.
@@ -37,15 +53,23 @@ private:
     struct cSection {
         std::vector<uint8_t> Bytes;
         bool CreatorOpen = true;
+        bool FileBacked = false;
     };
     class cSimMapping;
     class cSimView;
+    class cSimBackingFile;
+    class cSimWritableMapping;
+    class cSimWritableView;
 
     // Drops the names of sections that no handle holds any more.
     void Prune();
 
     std::map<std::string, std::shared_ptr<cSection>> Sections;
     bool MapViewFails = false;
+    bool CreateFileFails = false;
+    bool CreateMappingFails = false;
+    bool MapWriteFails = false;
+    std::map<std::string, int> BackingFiles;
     int Opens = 0;
     int MappingCount = 0;
     int ViewCount = 0;

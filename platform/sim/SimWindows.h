@@ -12,6 +12,7 @@
 #include "platform/sim/SimServices.h"
 #include "platform/sim/SimSessions.h"
 #include "platform/sim/SimSharedMemory.h"
+#include "platform/sim/SimShell.h"
 #include "platform/sim/SimSleep.h"
 #include "platform/sim/SimThreads.h"
 #include "platform/sim/SimWindowing.h"
@@ -47,6 +48,7 @@ public:
     cSimProcessList& ProcessList() { return ProcessList_; }
     cSimPowerRequests& PowerRequests() { return PowerRequests_; }
     cSimThreads& Threads() { return Threads_; }
+    cSimShell& Shell() { return Shell_; }
     // The machine's sleeps, started by the simulated sleep functions.
     cSimSleep& Sleep() { return Sleep_; }
 
@@ -71,6 +73,7 @@ private:
     cSimProcessList ProcessList_;
     cSimPowerRequests PowerRequests_;
     cSimThreads Threads_{Clock_, Windowing_};
+    cSimShell Shell_;
     cSimSleep Sleep_{Clock_, Windowing_, Power_};
     cPlatform Platform;
 };

@@ -34,6 +34,7 @@
 #undef GetTempFileName
 #undef GetTempPath
 #undef GetWindowsDirectory
+#undef LoadIcon
 #undef GetWindowText
 #undef MessageBox
 #undef PostMessage

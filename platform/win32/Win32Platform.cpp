@@ -13,6 +13,7 @@
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32Security.h"
 #include "platform/win32/Win32Sessions.h"
+#include "platform/win32/Win32Shell.h"
 #include "platform/win32/Win32SharedMemory.h"
 #include "platform/win32/Win32Sync.h"
 #include "platform/win32/Win32SystemInfo.h"
@@ -43,10 +44,11 @@ struct cWin32Platform::cParts {
     cWin32ProcessList ProcessList;
     cWin32PowerRequests PowerRequests;
     cWin32Threads Threads;
+    cWin32Shell Shell;
     cPlatform Bundle{Registry,  Files,     Clock,    Locale, Sync,  Errors,   Dialogs,
                      Windowing, Processes, Versions, System, Power, FileTimes,
                      PowerPolicy, Security, SharedMemory, Sessions, ProcessList,
-                     PowerRequests, Threads};
+                     PowerRequests, Threads, Shell};
 };
 
 cWin32Platform::cWin32Platform() : Parts(std::make_unique<cParts>()) {}

@@ -8,6 +8,7 @@
 #include <cstring>
 
 // The portable records must match the Windows ones byte for byte.
+static_assert(sizeof(cGuid) == sizeof(GUID));
 static_assert(sizeof(cSystemPowerCapabilities) == sizeof(SYSTEM_POWER_CAPABILITIES));
 static_assert(offsetof(cSystemPowerCapabilities, SystemS4) == offsetof(SYSTEM_POWER_CAPABILITIES, SystemS4));
 static_assert(offsetof(cSystemPowerCapabilities, AcOnLineWake) ==
@@ -34,6 +35,16 @@ using tSetActivePwrScheme = BOOLEAN(WINAPI*)(UINT, PGLOBAL_POWER_POLICY, PPOWER_
 using tReadPwrScheme = BOOLEAN(WINAPI*)(UINT, PPOWER_POLICY);
 using tWritePwrScheme = BOOLEAN(WINAPI*)(PUINT, LPWSTR, LPWSTR, PPOWER_POLICY);
 using tSetSuspendState = BOOLEAN(WINAPI*)(BOOLEAN, BOOLEAN, BOOLEAN);
+using tPowerGetActiveScheme = DWORD(WINAPI*)(HKEY, GUID**);
+using tPowerSetActiveScheme = DWORD(WINAPI*)(HKEY, const GUID*);
+using tPowerReadValueIndex = DWORD(WINAPI*)(HKEY, const GUID*, const GUID*, const GUID*, LPDWORD);
+using tPowerWriteValueIndex = DWORD(WINAPI*)(HKEY, const GUID*, const GUID*, const GUID*, DWORD);
+using tPowerReadDescription = DWORD(WINAPI*)(HKEY, const GUID*, const GUID*, const GUID*, PUCHAR, LPDWORD);
+
+const GUID* AsGuid(const cGuid& guid)
+{
+    return reinterpret_cast<const GUID*>(&guid);
+}
 
 class cWin32PowerLibrary final : public cPowerLibrary {
 public:
@@ -45,7 +56,14 @@ public:
           SetActivePwrScheme_(Find<tSetActivePwrScheme>("SetActivePwrScheme")),
           ReadPwrScheme_(Find<tReadPwrScheme>("ReadPwrScheme")),
           WritePwrScheme_(Find<tWritePwrScheme>("WritePwrScheme")),
-          SetSuspendState_(Find<tSetSuspendState>("SetSuspendState"))
+          SetSuspendState_(Find<tSetSuspendState>("SetSuspendState")),
+          PowerGetActiveScheme_(Find<tPowerGetActiveScheme>("PowerGetActiveScheme")),
+          PowerSetActiveScheme_(Find<tPowerSetActiveScheme>("PowerSetActiveScheme")),
+          PowerReadACValueIndex_(Find<tPowerReadValueIndex>("PowerReadACValueIndex")),
+          PowerReadDCValueIndex_(Find<tPowerReadValueIndex>("PowerReadDCValueIndex")),
+          PowerWriteACValueIndex_(Find<tPowerWriteValueIndex>("PowerWriteACValueIndex")),
+          PowerWriteDCValueIndex_(Find<tPowerWriteValueIndex>("PowerWriteDCValueIndex")),
+          PowerReadDescription_(Find<tPowerReadDescription>("PowerReadDescription"))
     {
     }
     ~cWin32PowerLibrary() override { FreeLibrary(Module); }
@@ -108,7 +126,80 @@ public:
         return SetSuspendState_(hibernate, force, wakeEventsDisabled) != FALSE;
     }
 
+    uint32_t PowerGetActiveScheme(cGuid& scheme) override
+    {
+        if (PowerGetActiveScheme_ == nullptr)
+            return ERROR_PROC_NOT_FOUND;
+        GUID* active = nullptr;
+        const DWORD result = PowerGetActiveScheme_(nullptr, &active);
+        if (active != nullptr) {
+            if (result == ERROR_SUCCESS)
+                std::memcpy(&scheme, active, sizeof(scheme));
+            LocalFree(active);
+        }
+        return result == ERROR_SUCCESS && active == nullptr ? ERROR_INVALID_DATA : result;
+    }
+
+    uint32_t PowerSetActiveScheme(const cGuid& scheme) override
+    {
+        if (PowerSetActiveScheme_ == nullptr)
+            return ERROR_PROC_NOT_FOUND;
+        return PowerSetActiveScheme_(nullptr, AsGuid(scheme));
+    }
+
+    uint32_t PowerReadACValueIndex(const cGuid& scheme, const cGuid& subgroup, const cGuid& setting,
+                                   uint32_t& index) override
+    {
+        return ReadIndex(PowerReadACValueIndex_, scheme, subgroup, setting, index);
+    }
+
+    uint32_t PowerReadDCValueIndex(const cGuid& scheme, const cGuid& subgroup, const cGuid& setting,
+                                   uint32_t& index) override
+    {
+        return ReadIndex(PowerReadDCValueIndex_, scheme, subgroup, setting, index);
+    }
+
+    uint32_t PowerWriteACValueIndex(const cGuid& scheme, const cGuid& subgroup, const cGuid& setting,
+                                    uint32_t index) override
+    {
+        if (PowerWriteACValueIndex_ == nullptr)
+            return ERROR_PROC_NOT_FOUND;
+        return PowerWriteACValueIndex_(nullptr, AsGuid(scheme), AsGuid(subgroup), AsGuid(setting), index);
+    }
+
+    uint32_t PowerWriteDCValueIndex(const cGuid& scheme, const cGuid& subgroup, const cGuid& setting,
+                                    uint32_t index) override
+    {
+        if (PowerWriteDCValueIndex_ == nullptr)
+            return ERROR_PROC_NOT_FOUND;
+        return PowerWriteDCValueIndex_(nullptr, AsGuid(scheme), AsGuid(subgroup), AsGuid(setting), index);
+    }
+
+    uint32_t PowerReadDescription(const cGuid& scheme, const cGuid& subgroup, const cGuid& setting, uint8_t* buffer,
+                                  uint32_t& size) override
+    {
+        if (PowerReadDescription_ == nullptr)
+            return ERROR_PROC_NOT_FOUND;
+        DWORD length = size;
+        const DWORD result =
+            PowerReadDescription_(nullptr, AsGuid(scheme), AsGuid(subgroup), AsGuid(setting), buffer, &length);
+        size = length;
+        return result;
+    }
+
 private:
+    static uint32_t ReadIndex(tPowerReadValueIndex read, const cGuid& scheme, const cGuid& subgroup,
+                              const cGuid& setting, uint32_t& index)
+    {
+        if (read == nullptr)
+            return ERROR_PROC_NOT_FOUND;
+        DWORD value = index;
+        const DWORD result = read(nullptr, AsGuid(scheme), AsGuid(subgroup), AsGuid(setting), &value);
+        if (result == ERROR_SUCCESS)
+            index = value;
+        return result;
+    }
+
     template <typename tProcedure>
     tProcedure Find(const char* name)
     {
@@ -131,6 +222,13 @@ private:
     tReadPwrScheme ReadPwrScheme_;
     tWritePwrScheme WritePwrScheme_;
     tSetSuspendState SetSuspendState_;
+    tPowerGetActiveScheme PowerGetActiveScheme_;
+    tPowerSetActiveScheme PowerSetActiveScheme_;
+    tPowerReadValueIndex PowerReadACValueIndex_;
+    tPowerReadValueIndex PowerReadDCValueIndex_;
+    tPowerWriteValueIndex PowerWriteACValueIndex_;
+    tPowerWriteValueIndex PowerWriteDCValueIndex_;
+    tPowerReadDescription PowerReadDescription_;
 };
 
 }  // namespace

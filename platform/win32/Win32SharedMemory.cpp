@@ -61,3 +61,87 @@ std::unique_ptr<cSharedMemoryMapping> cWin32SharedMemory::OpenReadOnly(const std
         return nullptr;
     return std::make_unique<cWin32Mapping>(handle);
 }
+
+namespace {
+
+class cWin32WritableView final : public cWritableView {
+public:
+    cWin32WritableView(void* address, size_t size) : Address(address), Length(size) {}
+    ~cWin32WritableView() override
+    {
+        cLastErrorKeeper keepError;
+        UnmapViewOfFile(Address);
+    }
+    cWin32WritableView(const cWin32WritableView&) = delete;
+    cWin32WritableView& operator=(const cWin32WritableView&) = delete;
+
+    uint8_t* Data() override { return static_cast<uint8_t*>(Address); }
+    size_t Size() const override { return Length; }
+
+private:
+    void* Address;
+    size_t Length;
+};
+
+class cWin32WritableMapping final : public cWritableMapping {
+public:
+    explicit cWin32WritableMapping(HANDLE handle) : Handle(handle) {}
+    ~cWin32WritableMapping() override
+    {
+        cLastErrorKeeper keepError;
+        CloseHandle(Handle);
+    }
+    cWin32WritableMapping(const cWin32WritableMapping&) = delete;
+    cWin32WritableMapping& operator=(const cWin32WritableMapping&) = delete;
+
+    std::unique_ptr<cWritableView> MapViewForWriting(uint32_t length) override
+    {
+        void* address = MapViewOfFile(Handle, FILE_MAP_WRITE, 0, 0, length);
+        if (address == nullptr)
+            return nullptr;
+        return std::make_unique<cWin32WritableView>(address, length);
+    }
+
+private:
+    HANDLE Handle;
+};
+
+class cWin32BackingFile final : public cBackingFile {
+public:
+    explicit cWin32BackingFile(HANDLE handle) : Handle(handle) {}
+    ~cWin32BackingFile() override
+    {
+        cLastErrorKeeper keepError;
+        CloseHandle(Handle);
+    }
+    cWin32BackingFile(const cWin32BackingFile&) = delete;
+    cWin32BackingFile& operator=(const cWin32BackingFile&) = delete;
+
+    HANDLE Get() const { return Handle; }
+
+private:
+    HANDLE Handle;
+};
+
+}  // namespace
+
+std::unique_ptr<cBackingFile> cWin32SharedMemory::CreateBackingFile(const std::string& path)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                              FILE_FLAG_DELETE_ON_CLOSE | FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return nullptr;
+    return std::make_unique<cWin32BackingFile>(file);
+}
+
+std::unique_ptr<cWritableMapping> cWin32SharedMemory::CreateMapping(const cBackingFile* file, const std::string& name,
+                                                                    uint32_t size)
+{
+    // Only this class makes backing files.
+    HANDLE fileHandle =
+        file != nullptr ? static_cast<const cWin32BackingFile*>(file)->Get() : INVALID_HANDLE_VALUE;
+    HANDLE mapping = CreateFileMappingA(fileHandle, nullptr, PAGE_READWRITE, 0, size, name.c_str());
+    if (mapping == nullptr)
+        return nullptr;
+    return std::make_unique<cWin32WritableMapping>(mapping);
+}

@@ -11,6 +11,15 @@
 //   title                    prints the window text
 //   wait SECONDS             exit 0 once the window exists, 1 on timeout
 //   gone SECONDS             exit 0 once the window is gone, 1 on timeout
+//   tray EVENT               sends the tray icon's callback message (0x87CD)
+//                            with the mouse event (0x0203 double click,
+//                            0x0205 right-button release) as lParam and
+//                            prints the result; the call returns once the
+//                            handler has (a menu keeps it until closed)
+//   windows                  lists the matching top-level windows with their
+//                            process ids (see EngineStatusCommands.h)
+//   status                   prints the engine status block's fields
+//   fakeengine VERSION SECS  plays an engine whose block has that version
 // Numbers are decimal or 0x hexadecimal. Exit codes: see eExit below.
 //
 // powersetting: the lParam of PBT_POWERSETTINGCHANGE points to the record,
@@ -24,6 +33,7 @@
 //         optional), or "null" for a message whose lParam is 0 (DATA "-").
 //   DATA  the data bytes in memory order as hexadecimal digits, two per byte
 //         ("01000000" is the DWORD 1), or "-" for a record with DataLength 0.
+#include "EngineStatusCommands.h"
 #include "NumberArg.h"
 #include "RemoteBlock.h"
 #include "TargetWindow.h"
@@ -44,6 +54,7 @@ enum eExit : int {
 };
 
 constexpr DWORD SEND_TIMEOUT_MS = 10000;
+constexpr UINT TRAY_CALLBACK = 0x87CD;
 
 constexpr const char* NULL_RECORD = "null";
 constexpr const char* NO_DATA = "-";
@@ -246,6 +257,31 @@ int RunGone(cTargetWindow& window, const cArguments& args)
     return window.WaitUntilGone(timeout) ? EXIT_DONE : EXIT_TIMEOUT;
 }
 
+int RunTray(cTargetWindow& window, const cArguments& args)
+{
+    long long event = 0;
+    if (!ParseInteger(args[0], event)) {
+        std::fprintf(stderr, "slhmsg: not a number: %s\n", args[0].c_str());
+        return EXIT_USAGE;
+    }
+    return SendAndPrint(window, TRAY_CALLBACK, 0, static_cast<LPARAM>(event), nullptr);
+}
+
+int RunWindows(cTargetWindow& window, const cArguments&)
+{
+    return RunListWindows(window.ClassName(), window.Title());
+}
+
+int RunStatusCommand(cTargetWindow&, const cArguments& args)
+{
+    return RunStatus(args);
+}
+
+int RunFakeEngineCommand(cTargetWindow&, const cArguments& args)
+{
+    return RunFakeEngine(args);
+}
+
 // One row per command. A command that needs data in the target's address
 // space gets the window's process from Handle() and does its own work
 // there; the lookup and exit-code rules stay here.
@@ -264,6 +300,10 @@ constexpr cCommand COMMANDS[] = {
     {"title", 0, true, RunTitle},
     {"wait", 1, false, RunWait},
     {"gone", 1, false, RunGone},
+    {"tray", 1, true, RunTray},
+    {"windows", 0, false, RunWindows},
+    {"status", 0, false, RunStatusCommand},
+    {"fakeengine", 2, false, RunFakeEngineCommand},
 };
 
 int Usage()

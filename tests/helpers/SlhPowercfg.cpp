@@ -2,18 +2,28 @@
 //
 // Stands in for the Windows power configuration tool in the Wine tests,
 // which put it into the prefix's system directory. It records each run and
-// does nothing else, so a test sees exactly what the program asked for:
-//   C:\powercfg.log    gets "started: ARGUMENTS" when it starts and
-//                      "ended: ARGUMENTS" just before it exits, where
-//                      ARGUMENTS is the command line without the program
-//                      name, as given (a caller that waits for the tool sees
-//                      both lines before its next step);
-//   C:\powercfg.out    when it exists, its content is written to standard
-//                      output, as the real tool's report would be;
-//   C:\powercfg.delay  when it exists, the number of milliseconds to stay
-//                      running between the two lines (0 without the file).
-// The exit code is 0.
+// answers as the test scripted, so a test sees exactly what the program
+// asked for and can play any answer of the real tool:
+//   C:\powercfg.log     gets "started: ARGUMENTS" when it starts and
+//                       "ended: ARGUMENTS" just before it exits, where
+//                       ARGUMENTS is the command line without the program
+//                       name, as given (a caller that waits for the tool sees
+//                       both lines before its next step);
+//   C:\powercfg.script  when it exists, answers per command, one line each:
+//                         ARGUMENTS<TAB>EXIT CODE<TAB>DELAY MS<TAB>OUTPUT
+//                       the first line whose ARGUMENTS equal the run's (or
+//                       are "*") decides; in OUTPUT "\r", "\n", "\t" and
+//                       "\\" stand for CR, LF, TAB and a backslash;
+//   otherwise:
+//   C:\powercfg.out     when it exists, its content is written to standard
+//                       output, as the real tool's report would be;
+//   C:\powercfg.delay   when it exists, the number of milliseconds to stay
+//                       running between the two lines (0 without the file);
+//                       the exit code is 0.
 #include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -24,6 +34,7 @@ namespace {
 constexpr const char* LOG_FILE = "C:\\powercfg.log";
 constexpr const char* OUTPUT_FILE = "C:\\powercfg.out";
 constexpr const char* DELAY_FILE = "C:\\powercfg.delay";
+constexpr const char* SCRIPT_FILE = "C:\\powercfg.script";
 
 // The longest stay a delay file may ask for, so that a stray file cannot
 // hang a test.
@@ -83,18 +94,76 @@ unsigned long Delay()
     return delay < MAX_DELAY_MS ? delay : MAX_DELAY_MS;
 }
 
+struct cAnswer {
+    std::string Output;
+    unsigned long Delay = 0;
+    int ExitCode = 0;
+};
+
+std::string Unescape(const std::string& text)
+{
+    std::string result;
+    for (size_t at = 0; at < text.size(); ++at) {
+        if (text[at] != '\\' || at + 1 == text.size()) {
+            result += text[at];
+            continue;
+        }
+        const char next = text[++at];
+        result += next == 'r' ? '\r' : next == 'n' ? '\n' : next == 't' ? '\t' : next;
+    }
+    return result;
+}
+
+// The scripted answer to the arguments; false when there is no script or no
+// line for them.
+bool ScriptedAnswer(const std::string& arguments, cAnswer& answer)
+{
+    std::string script;
+    if (!ReadFile(SCRIPT_FILE, script))
+        return false;
+    size_t at = 0;
+    while (at < script.size()) {
+        size_t end = script.find('\n', at);
+        if (end == std::string::npos)
+            end = script.size();
+        std::string line = script.substr(at, end - at);
+        at = end + 1;
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        const size_t tab1 = line.find('\t');
+        const size_t tab2 = tab1 == std::string::npos ? tab1 : line.find('\t', tab1 + 1);
+        const size_t tab3 = tab2 == std::string::npos ? tab2 : line.find('\t', tab2 + 1);
+        if (tab3 == std::string::npos)
+            continue;
+        const std::string pattern = line.substr(0, tab1);
+        if (pattern != "*" && pattern != arguments)
+            continue;
+        answer.ExitCode = std::atoi(line.substr(tab1 + 1, tab2 - tab1 - 1).c_str());
+        answer.Delay = std::strtoul(line.substr(tab2 + 1, tab3 - tab2 - 1).c_str(), nullptr, 10);
+        if (answer.Delay > MAX_DELAY_MS)
+            answer.Delay = MAX_DELAY_MS;
+        answer.Output = Unescape(line.substr(tab3 + 1));
+        return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 int main()
 {
     const std::string arguments = Arguments();
     AppendLine("started: " + arguments);
-    std::string output;
-    if (ReadFile(OUTPUT_FILE, output)) {
-        std::fwrite(output.data(), 1, output.size(), stdout);
-        std::fflush(stdout);
+    cAnswer answer;
+    if (!ScriptedAnswer(arguments, answer)) {
+        ReadFile(OUTPUT_FILE, answer.Output);
+        answer.Delay = Delay();
     }
-    Sleep(Delay());
+    // Byte for byte: a text-mode stdout would turn each LF into CR LF.
+    _setmode(_fileno(stdout), _O_BINARY);
+    std::fwrite(answer.Output.data(), 1, answer.Output.size(), stdout);
+    std::fflush(stdout);
+    Sleep(answer.Delay);
     AppendLine("ended: " + arguments);
-    return 0;
+    return answer.ExitCode;
 }

@@ -13,6 +13,8 @@ public:
     // Looks the window up; false when there is none.
     bool Find();
     HWND Handle() const { return handle_; }
+    const std::string& ClassName() const { return className_; }
+    const std::string& Title() const { return title_; }
 
     // Poll until the window exists / no longer exists; false on timeout.
     bool WaitUntilPresent(DWORD milliseconds);

@@ -8,6 +8,7 @@
 
 #include "osconfig/OSConfiguration.h"
 #include "osconfig/OSConfigurationFactory.h"
+#include "osconfig/VistaConfiguration.h"
 #include "platform/WinConst.h"
 #include "platform/sim/SimWindows.h"
 
@@ -712,13 +713,18 @@ TEST_F(OSConfiguration, TheClassFollowsTheWindowsVersionAndMediaCenter)
         uint8_t ProductType;
         bool MediaCenter;
         const char* Name;
+        bool VistaFamily;
     };
     const cCase cases[] = {
-        {5, 1, 1, false, "Windows XP"},          {5, 1, 1, true, "Windows XP MCE"},
-        {5, 2, 1, false, "Windows server 2003"}, {5, 2, 3, true, "Windows server 2003"},
-        {6, 0, 1, false, "Windows XP"},          {6, 0, 1, true, "Windows XP MCE"},
-        {6, 1, 1, false, "Windows XP"},          {6, 1, 1, true, "Windows XP MCE"},
-        {5, 0, 1, false, "Windows XP"},          {10, 0, 1, true, "Windows XP MCE"},
+        {5, 1, 1, false, "Windows XP", false},
+        {5, 1, 1, true, "Windows XP MCE", false},
+        {5, 2, 1, false, "Windows server 2003", false},
+        {5, 2, 3, true, "Windows server 2003", false},
+        {6, 0, 1, false, "Windows Vista", true},
+        {6, 0, 1, true, "Windows Vista MC", true},
+        {6, 1, 1, false, "Windows 7", true},
+        {6, 1, 1, true, "Windows 7 MC", true},
+        {5, 0, 1, false, "Windows XP", false},
     };
     for (const cCase& c : cases) {
         SCOPED_TRACE(std::to_string(c.Major) + "." + std::to_string(c.Minor) + (c.MediaCenter ? " MC" : ""));
@@ -733,8 +739,13 @@ TEST_F(OSConfiguration, TheClassFollowsTheWindowsVersionAndMediaCenter)
         std::unique_ptr<cOSConfiguration> os = CreateOSConfiguration(sim.Get(), version);
         ASSERT_NE(os, nullptr);
         EXPECT_EQ(os->GetName(), c.Name);
-        EXPECT_NE(dynamic_cast<cXPConfiguration*>(os.get()), nullptr);
-        EXPECT_TRUE(os->IsIdleThresholdAdjustable());
+        EXPECT_EQ(dynamic_cast<cXPConfiguration*>(os.get()) != nullptr, !c.VistaFamily);
+        EXPECT_EQ(dynamic_cast<cVistaConfiguration*>(os.get()) != nullptr, c.VistaFamily);
+        // Only the Media Center editions have the background scanner.
+        EXPECT_EQ(dynamic_cast<cVistaMCEConfiguration*>(os.get()) != nullptr, c.VistaFamily && c.MediaCenter);
+        // Windows 7 manages its idle threshold itself.
+        EXPECT_EQ(os->IsIdleThresholdAdjustable(), !(c.Major == 6 && c.Minor == 1));
+        EXPECT_TRUE(sim.Dialogs().Shown().empty());
     }
 }
 

@@ -11,6 +11,8 @@
 
 #include "EngineTestBench.h"
 #include "engine/PowerEvents.h"
+#include "osconfig/VistaConfiguration.h"
+#include "platform/PowerSettings.h"
 #include "platform/WinConst.h"
 
 namespace {
@@ -20,19 +22,6 @@ constexpr uint32_t ES_DISPLAY_REQUIRED = 0x02;
 constexpr uint32_t ES_AWAYMODE_REQUIRED = 0x40;
 constexpr uint32_t ES_CONTINUOUS = 0x80000000;
 constexpr uint64_t HOUR = 3600000;
-
-// Away mode as the Vista configuration will report it; records how the
-// engine switches it.
-class cAwayModeConfiguration : public cXPConfiguration {
-public:
-    cAwayModeConfiguration(cPlatform& platform, bool allowed) : cXPConfiguration(platform), Allowed(allowed) {}
-
-    bool IsAwayModeAllowed() override { return Allowed; }
-    void SetAwayModeAllowed(bool on) override { Switches.push_back(on); }
-
-    bool Allowed;
-    std::vector<bool> Switches;
-};
 
 // A home-theatre PC with logging on and the engine of its Windows (or the
 // Vista engine on another Windows, when asked).
@@ -198,25 +187,26 @@ TEST(SuspendInitiator, WithoutAThreadRequestsAreLoggedAndNothingSleeps)
     }
 }
 
+// Windows 7's own configuration: leaving away mode switches the
+// allow-away-mode setting off and on again, both indexes each time.
 TEST(VistaEngine, LeavesAwayModeBeforeTheSleepButNeverRefusesIt)
 {
     struct cCase {
         bool AwayMode, Allowed;
-        std::vector<bool> Switches;
+        std::vector<uint32_t> Writes;  // AC, DC, ... of the allow-away-mode setting
     };
     const cCase cases[] = {
-        {true, true, {false, true}},
+        {true, true, {0, 0, 1, 1}},
         {true, false, {}},
         {false, true, {}},
     };
     for (const cCase& c : cases) {
         SCOPED_TRACE(std::string(c.AwayMode ? "away" : "present") + (c.Allowed ? ", allowed" : ""));
-        cAwayModeConfiguration* configuration = nullptr;
-        cHtpc htpc(eOs::Windows7, true, [&](cPlatform& platform) {
-            auto made = std::make_unique<cAwayModeConfiguration>(platform, c.Allowed);
-            configuration = made.get();
-            return made;
-        });
+        cHtpc htpc(eOs::Windows7);
+        ASSERT_NE(dynamic_cast<cVistaConfiguration*>(htpc.OSConfiguration.get()), nullptr);
+        const uint32_t allowed = c.Allowed ? 1 : 0;
+        htpc.Sim.PowerPolicy().SetPowerSetting(POWER_SUBGROUP_SLEEP, POWER_SETTING_ALLOW_AWAY_MODE, allowed, allowed);
+        const size_t writesBefore = htpc.Sim.PowerPolicy().PowerSettingWrites().size();
         htpc.SetAwayMode(c.AwayMode);
         // A holder requiring away mode does not stop the Vista path.
         const int slot = htpc.Engine->AllocateExecutionStateSlot();
@@ -225,11 +215,19 @@ TEST(VistaEngine, LeavesAwayModeBeforeTheSleepButNeverRefusesIt)
 
         EXPECT_EQ(htpc.Engine->RequestSuspend(false), 1);
         std::vector<std::string> expected = {"Entering Standby"};
-        if (!c.Switches.empty())
+        if (!c.Writes.empty())
             expected.push_back("Exit Away mode");
         expected.push_back("cSuspendInitiator - SuspendSystem()");
         EXPECT_EQ(htpc.TakeLog(), expected);
-        EXPECT_EQ(configuration->Switches, c.Switches);
+        std::vector<uint32_t> writes;
+        const auto& all = htpc.Sim.PowerPolicy().PowerSettingWrites();
+        for (size_t index = writesBefore; index < all.size(); ++index) {
+            EXPECT_TRUE(SameGuid(all[index].Setting, POWER_SETTING_ALLOW_AWAY_MODE));
+            EXPECT_EQ(all[index].Ac, index % 2 == writesBefore % 2);
+            writes.push_back(all[index].Index);
+        }
+        EXPECT_EQ(writes, c.Writes);
+        EXPECT_TRUE(htpc.Sim.Dialogs().Shown().empty());
         htpc.Sim.Windowing().RunUntil(htpc.Sim.Clock().Now() + 100);
         EXPECT_EQ(htpc.SleepCalls(), 1u);
     }

@@ -147,6 +147,8 @@ cRegistryEntry StringEntry(const std::string& value)
 
 TEST_F(cSlumberholdWineTest, SetupInstallsAndStartsTheEngineAndTheUninstallerKeepsTheSettings)
 {
+    // Under Wine's Windows 7 every start of the program shows a box first.
+    WatchMessageBoxes();
     ASSERT_TRUE(Registry().SetDword(SETTINGS_KEY, "LogMode", 1));
     ASSERT_TRUE(Registry().SetString(SETTINGS_KEY, "LogPath", LOG_FOLDER));
     // A fresh forced-reboot record: the engine's logon check would follow it
@@ -211,6 +213,8 @@ TEST_F(cSlumberholdWineTest, SetupInstallsAndStartsTheEngineAndTheUninstallerKee
 
 TEST_F(cSlumberholdWineTest, SetupUpgradesInPlaceAndTheUninstallerMayRemoveTheSettings)
 {
+    // Under Wine's Windows 7 every start of the program shows a box first.
+    WatchMessageBoxes();
     const cTempFolder folder("slh-setup");
     const std::string exe = ProgramPath("Slumberhold.exe");
     // An "older version" whose program is another file, so that the

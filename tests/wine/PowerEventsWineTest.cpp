@@ -140,7 +140,10 @@ TEST_F(cSlumberholdWineTest, Windows7EngineAnswersAndLogsEveryPowerBroadcast)
         ASSERT_TRUE(log);
         entries = LogEntries(*log);
         ASSERT_GE(entries.size(), before);
-        const std::vector<std::string> added(entries.begin() + static_cast<std::ptrdiff_t>(before), entries.end());
+        std::vector<std::string> added(entries.begin() + static_cast<std::ptrdiff_t>(before), entries.end());
+        // Under Wine the start-up's box counts as user input, which the
+        // heartbeat may report at any moment in between.
+        std::erase_if(added, [](const std::string& entry) { return Matches(entry, "User input detected (#)"); });
         EXPECT_TRUE(EntriesMatch(added, test.Entries));
         std::smatch done;
         for (const std::string& entry : added)
@@ -159,5 +162,5 @@ TEST_F(cSlumberholdWineTest, Windows7EngineAnswersAndLogsEveryPowerBroadcast)
 
     ASSERT_TRUE(program.Close(ENGINE_TITLE));
     EXPECT_EQ(program.WaitForExit(EXIT_TIMEOUT), 0);
-    EXPECT_EQ(boxes.Stop(), std::vector<cBoxRecord>{});
+    EXPECT_EQ(boxes.Stop(), WineStartupBoxes());
 }

@@ -66,7 +66,7 @@ TEST_F(cSlumberholdWineTest, EngineModeRunsHiddenAndLogsItsStartAndEnd)
     ASSERT_TRUE(program.Close(ENGINE_TITLE));
     EXPECT_EQ(program.WaitForExit(EXIT_TIMEOUT), 0);
     const auto ended = std::chrono::system_clock::now();
-    EXPECT_EQ(boxes.Stop(), std::vector<cBoxRecord>{});
+    EXPECT_EQ(boxes.Stop(), WineStartupBoxes());
 
     // Settings that were missing are written with their defaults.
     const auto settings = Registry().ReadKey(SETTINGS_KEY);
@@ -141,6 +141,15 @@ TEST_F(cSlumberholdWineTest, ConfiguratorModesUseThePlainTitleAndMayBeClosed)
         ASSERT_TRUE(Registry().SetString(SETTINGS_KEY, "LogPath", test.LogFolder));
         cSlumberholdProcess& program = StartSlumberhold(test.Switches);
         ASSERT_TRUE(program.WaitForWindow(PLAIN_TITLE, WINDOW_TIMEOUT));
+        // The window has its title from its creation on; it takes its state
+        // before the start-up lines are logged, after the start-up's box.
+        ASSERT_TRUE(WaitForLogFile(
+            HostPath(test.LogFolder + "\\" + LOG_NAME),
+            [](const cLogContent& log) {
+                const std::vector<std::string> texts = FirstLineTexts(log);
+                return std::find(texts.begin(), texts.end(), "Starting frontend: Slumberhold") != texts.end();
+            },
+            WINDOW_TIMEOUT));
         EXPECT_EQ(Windows().IsVisible(cSlumberholdProcess::Window(PLAIN_TITLE)), test.Visible);
         ASSERT_TRUE(program.Close(PLAIN_TITLE));
         EXPECT_EQ(program.WaitForExit(EXIT_TIMEOUT), 0);
@@ -153,7 +162,7 @@ TEST_F(cSlumberholdWineTest, ConfiguratorModesUseThePlainTitleAndMayBeClosed)
         EXPECT_EQ(std::count(texts.begin(), texts.end(), "Starting Slumberhold"), 0);
         EXPECT_EQ(texts.back(), "Slumberhold/frontend closed.");
     }
-    EXPECT_EQ(boxes.Stop(), std::vector<cBoxRecord>{});
+    EXPECT_EQ(boxes.Stop(), WineStartupBoxes(cases.size()));
 }
 
 TEST_F(cSlumberholdWineTest, LogModeOffLeavesNoFolderAndNoFile)
@@ -166,7 +175,7 @@ TEST_F(cSlumberholdWineTest, LogModeOffLeavesNoFolderAndNoFile)
     ASSERT_TRUE(program.WaitForWindow(ENGINE_TITLE, WINDOW_TIMEOUT));
     ASSERT_TRUE(program.Close(ENGINE_TITLE));
     EXPECT_EQ(program.WaitForExit(EXIT_TIMEOUT), 0);
-    EXPECT_EQ(boxes.Stop(), std::vector<cBoxRecord>{});
+    EXPECT_EQ(boxes.Stop(), WineStartupBoxes());
 
     EXPECT_FALSE(std::filesystem::exists(HostPath("C:\\slhtest")));
 }

@@ -12,6 +12,16 @@ namespace {
 
 constexpr auto WINEBOOT_TIMEOUT = std::chrono::seconds(180);
 
+std::string PrefixIn(const std::string& folder)
+{
+    return folder + "/prefix";
+}
+
+std::string HomeIn(const std::string& folder)
+{
+    return folder + "/home";
+}
+
 // wineboot links Desktop, Documents and the like to the home folder; the
 // program's default log folder is the desktop, so make them real folders.
 void DetachUserFolders(const std::string& prefix)
@@ -31,10 +41,31 @@ void DetachUserFolders(const std::string& prefix)
 }  // namespace
 
 cTemplatePrefix::cTemplatePrefix(const std::string& display)
-    : Folder("slh-wine-template"), Path_(Folder.Path() + "/prefix"), Home_(Folder.Path() + "/home")
+    : cTemplatePrefix(std::make_unique<cTempFolder>("slh-wine-template"), {})
 {
-    fs::create_directory(Home_);
-    const cWine wine(Path_, display, Home_);
+    Build(Owned->Path(), display);
+}
+
+cTemplatePrefix::cTemplatePrefix(std::unique_ptr<cTempFolder> owned, const std::string& folder)
+    : Owned(std::move(owned)),
+      Path_(PrefixIn(Owned ? Owned->Path() : folder)),
+      Home_(HomeIn(Owned ? Owned->Path() : folder))
+{
+}
+
+std::unique_ptr<cTemplatePrefix> cTemplatePrefix::Existing(const std::string& folder)
+{
+    if (!fs::exists(PrefixIn(folder) + "/system.reg") || !fs::is_directory(HomeIn(folder)))
+        throw std::runtime_error("no template prefix in " + folder);
+    return std::unique_ptr<cTemplatePrefix>(new cTemplatePrefix(nullptr, folder));
+}
+
+void cTemplatePrefix::Build(const std::string& folder, const std::string& display)
+{
+    const std::string prefix = PrefixIn(folder);
+    const std::string home = HomeIn(folder);
+    fs::create_directories(home);
+    const cWine wine(prefix, display, home);
 
     const cRunResult booted = wine.Run({"wineboot.exe", "-i"}, WINEBOOT_TIMEOUT);
     // Without a window manager (Xvfb has none) Wine waits two seconds for
@@ -43,7 +74,7 @@ cTemplatePrefix::cTemplatePrefix(const std::string& display)
         booted.Finished && cWineRegistry(wine).SetString("HKCU\\Software\\Wine\\X11 Driver", "Managed", "N");
     // The wineserver writes the registry files when it ends.
     const bool saved = wine.KillServer();
-    if (!booted.Finished || booted.ExitCode != 0 || !unmanaged || !saved || !fs::exists(Path_ + "/system.reg"))
-        throw std::runtime_error("wineboot -i did not make a prefix in " + Path_);
-    DetachUserFolders(Path_);
+    if (!booted.Finished || booted.ExitCode != 0 || !unmanaged || !saved || !fs::exists(prefix + "/system.reg"))
+        throw std::runtime_error("wineboot -i did not make a prefix in " + prefix);
+    DetachUserFolders(prefix);
 }

@@ -8,8 +8,8 @@
 
 // Runs Windows programs in one Wine prefix: every Wine process of the tests
 // gets the same environment (the prefix, the X display, a HOME of its own,
-// no debug output, no Mono or Gecko install prompts, no desktop menu
-// entries).
+// no debug output but the power library's stubs, no Mono or Gecko install
+// prompts, no desktop menu entries).
 class cWine {
 public:
     // errorLog: a file that collects the standard error of every Wine

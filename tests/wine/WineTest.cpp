@@ -5,11 +5,13 @@
 #include <iostream>
 #include <sstream>
 #include <stdexcept>
+#include <thread>
 
 namespace {
 
 // The tail of the Wine processes' error output that a failed test shows.
 constexpr size_t MAX_ERRORS_SHOWN = 4000;
+constexpr auto ERROR_POLL_INTERVAL = std::chrono::milliseconds(200);
 
 const char* WindowsBuildFolder()
 {
@@ -71,12 +73,28 @@ std::string cSlumberholdWineTest::ErrorLogPath() const
     return Folder->Path() + "/wine-errors.log";
 }
 
-void cSlumberholdWineTest::ShowWineErrors() const
+std::string cSlumberholdWineTest::WineErrors() const
 {
     std::ifstream file(ErrorLogPath(), std::ios::binary);
     std::ostringstream content;
     content << file.rdbuf();
-    std::string text = content.str();
+    return content.str();
+}
+
+bool cSlumberholdWineTest::WaitForWineErrors(const std::string& text, std::chrono::milliseconds timeout) const
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (WineErrors().find(text) == std::string::npos) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(ERROR_POLL_INTERVAL);
+    }
+    return true;
+}
+
+void cSlumberholdWineTest::ShowWineErrors() const
+{
+    std::string text = WineErrors();
     if (text.size() > MAX_ERRORS_SHOWN)
         text = "...\n" + text.substr(text.size() - MAX_ERRORS_SHOWN);
     if (!text.empty())

@@ -16,10 +16,10 @@
 #include "WineRegistry.h"
 #include "WineSession.h"
 
-// The fixture of the Wine tests. All of them are in this one suite, so the
-// X display and the template prefix are made once per run
-// (SetUpTestSuite); each test gets a fresh copy of the prefix in a folder of
-// its own. Everything a test starts is owned here and killed in TearDown,
+// The fixture of the Wine tests. The X display and the template prefix are
+// set up once per process (SetUpTestSuite; the template is the one ctest's
+// set-up step made, see WineSession.h); each test gets a fresh copy of the
+// prefix in a folder of its own. Everything a test starts is owned here and killed in TearDown,
 // then the prefix's wineserver is ended and the folder removed. Without
 // SLH_WIN64_DIR (the folder of the Windows build) every test is skipped.
 class cSlumberholdWineTest : public ::testing::Test {
@@ -52,6 +52,15 @@ protected:
     cRunResult RunInPrefix(const std::vector<std::string>& command, std::chrono::milliseconds timeout);
     // Starts slhboxwatch.exe; start it before anything that may show a box.
     cBoxWatcher& WatchMessageBoxes();
+    // Waits until the standard error of the test's Wine processes holds the
+    // text: Wine's stubs of the power library report their calls there.
+    bool WaitForWineErrors(const std::string& text, std::chrono::milliseconds timeout) const;
+    // The boxes of the program's start under Wine's Windows 7, once per
+    // start: its powrprof.dll lacks the power-setting functions.
+    static std::vector<cBoxRecord> WineStartupBoxes(size_t starts = 1)
+    {
+        return std::vector<cBoxRecord>(starts, cBoxRecord{"powrprof.dll", "GetProcAddress failed."});
+    }
     // The Linux path of a program of the Windows build; throws
     // std::runtime_error when the build has no such program.
     std::string ProgramPath(const std::string& exeName) const;
@@ -62,6 +71,7 @@ private:
     // Where the standard error of all the test's Wine processes goes; shown
     // when the test failed, as the folder is removed with it.
     std::string ErrorLogPath() const;
+    std::string WineErrors() const;
     void ShowWineErrors() const;
 
     // Shared by all tests of the run; SessionError says why it is missing.
