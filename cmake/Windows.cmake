@@ -42,6 +42,19 @@ target_include_directories(Slumberhold PRIVATE ${CMAKE_SOURCE_DIR}/resources)
 set_source_files_properties(${CMAKE_BINARY_DIR}/resources/Slumberhold.rc PROPERTIES
     OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/resources/Slumberhold.ico;${CMAKE_SOURCE_DIR}/resources/Slumberhold.manifest")
 target_link_libraries(Slumberhold PRIVATE slh_logic slh_platform_win32 slh_win32_static_runtime)
+# Sections page-aligned in the file too: Wine then maps the image from the
+# file (shared, clean pages) instead of reading it into private memory.
+target_link_options(Slumberhold PRIVATE -Wl,--file-alignment,4096)
+# Debug information goes to Slumberhold.exe.debug beside the program. Inside
+# the executable it is part of the image, which Wine loads: megabytes held
+# all day.
+if(CMAKE_OBJCOPY AND CMAKE_BUILD_TYPE MATCHES "^(Debug|RelWithDebInfo)$")
+    add_custom_command(TARGET Slumberhold POST_BUILD
+        COMMAND ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE:Slumberhold> $<TARGET_FILE:Slumberhold>.debug
+        COMMAND ${CMAKE_OBJCOPY} --strip-debug --add-gnu-debuglink=$<TARGET_FILE:Slumberhold>.debug
+                $<TARGET_FILE:Slumberhold>
+        VERBATIM)
+endif()
 if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
     target_compile_options(Slumberhold PRIVATE $<$<COMPILE_LANGUAGE:CXX>:-Wall -Wextra>)
 endif()

@@ -30,8 +30,9 @@ void cProcessSensor::Scan()
             Count(TriggerOf(process.ExeFile, process.ProcessId, UPDATE_CATEGORIES));
         // Each list match counts once more; only as a listed program, so a
         // listed update program still counts once as an update.
+        // The length first: it rules out nearly every pair without a call.
         for (const std::string& program : Programs)
-            if (EqualsIgnoringCase(process.ExeFile, program))
+            if (process.ExeFile.size() == program.size() && EqualsIgnoringCase(process.ExeFile, program))
                 Count(TriggerOf(process.ExeFile, process.ProcessId, LIST_CATEGORIES), LIST_CATEGORIES);
     }
 }

@@ -223,13 +223,21 @@ void cRecordingMonitor::EvaluateAwakeState()
         ResumeDelay = 0;
     }
 
+    // Settings used twice below are read once per evaluation, still at
+    // every evaluation, so a change takes effect at the next one.
+    const bool logActivity = Settings.LogActivity;
+    const bool forceAway = Settings.ForceAwayWhenExtenderInUse;
+
     // 6. Media Center sessions and recordings; 7. programs and network users.
-    ReadMediaCenterSessions(now);
+    ReadMediaCenterSessions(now, logActivity);
     ProcessSensor.Update();
     SessionSensor.Update();
 
-    // 8. Awake state.
-    const int state = Engine->GetAwakeState();
+    // 8. Awake state. Media Center's window is looked for once: the
+    // conditions below ask about the same window.
+    const WindowHandle mediaCenterWindow =
+        Platform.Windowing.FindWindow(Engine->GetMediaCenterWindowClass(), "");
+    const int state = Engine->GetAwakeState(nonUser, mediaCenterWindow != 0);
     if (state != AwakeState) {
         AwakeState = state;
         LogAwakeState(state, nonUser);
@@ -292,18 +300,18 @@ void cRecordingMonitor::EvaluateAwakeState()
 
     // 16. Away mode keeps an extender or a network client served while the
     // machine looks asleep. Written every time, changed or not.
-    const bool away = (Settings.ForceAwayWhenExtenderInUse && extenders > 0) || netSessions > 0;
+    const bool away = (forceAway && extenders > 0) || netSessions > 0;
     Engine->SetExecutionStateSlot(ExecutionStateSlot, away ? ES_AWAYMODE_REQUIRED : 0);
 
     // 17. and 18. The conditions.
-    const uint32_t conditions = BuildConditions(now, lastInput, executionState);
+    const uint32_t conditions = BuildConditions(now, lastInput, executionState, forceAway, mediaCenterWindow);
     if (conditions != StayAwakeConditions) {
         Log("StayAwakeConditions: " + Hex8(conditions) + " (" + Hex8(conditions ^ StayAwakeConditions) + ")");
         StayAwakeConditions = conditions;
     }
 
     // 19. Activity line.
-    if (Settings.LogActivity)
+    if (logActivity)
         LogActivityLine(SecondsSince(now, LastRecordingTick), SecondsSince(now, MediaCenterIdleSince),
                         SecondsSince(now, lastInput));
 
@@ -311,9 +319,9 @@ void cRecordingMonitor::EvaluateAwakeState()
     Decide(state, conditions);
 }
 
-void cRecordingMonitor::ReadMediaCenterSessions(uint32_t now)
+void cRecordingMonitor::ReadMediaCenterSessions(uint32_t now, bool logActivity)
 {
-    Reading = SessionReader.Read(Settings.PausedIsIdle, Settings.LogActivity);
+    Reading = SessionReader.Read(Settings.PausedIsIdle, logActivity);
     Monitored = true;
     // Media Center idle time counts from its start, and from its last activity.
     if (Reading.MediaCenterActive && !WasMediaCenterActive)
@@ -365,7 +373,8 @@ uint32_t cRecordingMonitor::GetSystemExecutionState()
     return read ? state : 0;
 }
 
-uint32_t cRecordingMonitor::BuildConditions(uint32_t now, uint32_t lastInput, uint32_t executionState)
+uint32_t cRecordingMonitor::BuildConditions(uint32_t now, uint32_t lastInput, uint32_t executionState,
+                                            bool forceAway, WindowHandle mediaCenterWindow)
 {
     const uint32_t secsRec = SecondsSince(now, LastRecordingTick);
     const uint32_t secsMc = SecondsSince(now, MediaCenterIdleSince);
@@ -391,7 +400,7 @@ uint32_t cRecordingMonitor::BuildConditions(uint32_t now, uint32_t lastInput, ui
         conditions |= SA_APPS;
     // With away mode forced, an extender keeps the machine awake only in
     // away mode: otherwise away mode itself does.
-    if ((!Settings.ForceAwayWhenExtenderInUse || Engine->IsInAwayMode()) &&
+    if ((!forceAway || Engine->IsInAwayMode()) &&
         SecondsSince(now, LastExtenderTick) <= REMOTE_SESSION_SECONDS)
         conditions |= SA_EXTENDER;
     if (!Settings.IgnoreSuspendBlock && executionState != 0)
@@ -404,12 +413,11 @@ uint32_t cRecordingMonitor::BuildConditions(uint32_t now, uint32_t lastInput, ui
         conditions |= SA_RDP;
     if (SecondsSince(now, SessionSensor.GetLatestActivity()) < REMOTE_SESSION_SECONDS)
         conditions |= SA_NET_SESSION;
-    return conditions | WindowConditions();
+    return conditions | WindowConditions(mediaCenterWindow);
 }
 
-uint32_t cRecordingMonitor::WindowConditions()
+uint32_t cRecordingMonitor::WindowConditions(WindowHandle window)
 {
-    const WindowHandle window = Platform.Windowing.FindWindow(Engine->GetMediaCenterWindowClass(), "");
     if (window == 0)
         return 0;
     uint32_t conditions = 0;

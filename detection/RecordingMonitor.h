@@ -7,6 +7,7 @@
 #include "detection/NetSessionSensor.h"
 #include "detection/ProcessSensor.h"
 #include "foundation/PersistentVariables.h"
+#include "platform/Windowing.h"
 
 struct cPlatform;
 class cMcePowerManager;
@@ -146,12 +147,15 @@ public:
     cRecordingMonitorSettings Settings;
 
 private:
-    void ReadMediaCenterSessions(uint32_t now);
+    void ReadMediaCenterSessions(uint32_t now, bool logActivity);
     void LogAwakeState(int state, bool nonUser);
     void LogTriggerNames(const cSensor& sensor);
     uint32_t GetSystemExecutionState();
-    uint32_t BuildConditions(uint32_t now, uint32_t lastInput, uint32_t executionState);
-    uint32_t WindowConditions();
+    // forceAway is the setting as read once for the whole evaluation;
+    // mediaCenterWindow is Media Center's window as found by it (0: none).
+    uint32_t BuildConditions(uint32_t now, uint32_t lastInput, uint32_t executionState, bool forceAway,
+                             WindowHandle mediaCenterWindow);
+    uint32_t WindowConditions(WindowHandle mediaCenterWindow);
     void LogActivityLine(uint32_t secsRec, uint32_t secsMc, uint32_t secsInp);
     void Decide(int state, uint32_t conditions);
     void RequestSleep(const char* period, bool fromAutomatic);

@@ -195,9 +195,14 @@ bool cMcePowerManager::IsNonUserResume()
 
 int cMcePowerManager::GetAwakeState()
 {
-    if (IsNonUserResume() || IsInAwayMode())
+    return GetAwakeState(IsNonUserResume(), Ehome.IsRunning());
+}
+
+int cMcePowerManager::GetAwakeState(bool nonUserResume, bool mediaCenterRunning)
+{
+    if (nonUserResume || IsInAwayMode())
         return AS_NON_USER;
-    if (Ehome.IsRunning())
+    if (mediaCenterRunning)
         return AS_MEDIACENTER;
     return AS_DESKTOP;
 }

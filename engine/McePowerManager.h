@@ -104,6 +104,9 @@ public:
 
     // How the current wake counts.
     int GetAwakeState();
+    // The same, for a caller that has just asked IsNonUserResume and looked
+    // for Media Center's window.
+    int GetAwakeState(bool nonUserResume, bool mediaCenterRunning);
     bool IsNonUserResume();
     bool IsUnattended();
     bool IsAutomaticResume();

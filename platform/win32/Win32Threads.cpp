@@ -132,10 +132,15 @@ std::unique_ptr<cThreadEvent> cWin32Threads::CreateThreadEvent()
     return std::make_unique<cWin32ThreadEvent>(event);
 }
 
+// The engine's threads wait and make a few system calls: the default reserve
+// of the executable (2 MB) is address space they never use.
+constexpr unsigned THREAD_STACK_RESERVE = 256 * 1024;
+
 std::unique_ptr<cThread> cWin32Threads::StartThread(const std::string& name, std::function<void()> body)
 {
     cThreadStart* start = new cThreadStart{name, std::move(body)};
-    const uintptr_t thread = _beginthreadex(nullptr, 0, &ThreadMain, start, 0, nullptr);
+    const uintptr_t thread = _beginthreadex(nullptr, THREAD_STACK_RESERVE, &ThreadMain, start,
+                                                 STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
     if (thread == 0) {
         delete start;
         return nullptr;
