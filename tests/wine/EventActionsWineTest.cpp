@@ -72,6 +72,8 @@ TEST_F(cSlumberholdWineTest, UserSuspendRunsItsProgramsAndListsTheWindowTitles)
     ASSERT_TRUE(Registry().SetDword(SETTINGS_KEY, "RunOnUserSuspendEarlyFlags", 4));
     ASSERT_TRUE(Registry().SetDword(SETTINGS_KEY, "SaveWindowTitels", 1));
 
+    // Wine's start-up and summary boxes are answered.
+    WatchMessageBoxes();
     cSlumberholdProcess& program = StartSlumberhold({"ENGINE"});
     ASSERT_TRUE(program.WaitForWindow(ENGINE_TITLE, WINDOW_TIMEOUT));
     // The handler has run to its end when the message returns.
@@ -124,6 +126,8 @@ TEST_F(cSlumberholdWineTest, EngineStartupFinishesAForcedRebootOnlyRightAfterIt)
     ASSERT_TRUE(Registry().SetDword(SETTINGS_KEY, "LogMode", 1));
     ASSERT_TRUE(Registry().SetString(SETTINGS_KEY, "LogPath", LOG_FOLDER));
     ASSERT_TRUE(Registry().SetDword(SETTINGS_KEY, "AutoRebootDelay", 1000));
+    // Wine's start-up and summary boxes are answered.
+    WatchMessageBoxes();
 
     size_t seen = 0;
     // The entries a run added to the log once it holds the text.
