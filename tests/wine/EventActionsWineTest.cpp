@@ -150,7 +150,7 @@ TEST_F(cSlumberholdWineTest, EngineStartupFinishesAForcedRebootOnlyRightAfterIt)
         EXPECT_TRUE(program.Close(ENGINE_TITLE));
         EXPECT_EQ(program.WaitForExit(EXIT_TIMEOUT), 0);
         if (const std::optional<cLogContent> after = ReadLogFile(HostPath(LOG_FILE)))
-            seen = after->Lines.size();
+            seen = LogEntries(*after).size();
         return added;
     };
 
