@@ -359,7 +359,7 @@ TEST_F(cUnattendedWakeWineTest, UnattendedWakeEndsWithASleepCallThatReachesThePo
     EXPECT_EQ(Windows().Send(window, WM_NULL), 0) << "the engine no longer answers";
     ASSERT_TRUE(program.Close(ENGINE_TITLE));
     EXPECT_EQ(program.WaitForExit(EXIT_TIMEOUT), 0);
-    EXPECT_EQ(WithoutSummaryBoxes(boxes.Stop()), std::vector<cBoxRecord>{});
+    EXPECT_EQ(WithoutSummaryBoxes(boxes.Stop()), WineStartupBoxes());
 
     const std::optional<cLogContent> log = ReadLogFile(logPath);
     ASSERT_TRUE(log);
