@@ -23,8 +23,9 @@ constexpr uint32_t IDLE_FIX_NOT_VISTA = 0x04;
 //
 // Created by the main window in every role (the configurator edits the
 // settings); where the engine runs, the main window calls ApplyIdleFixes
-// after each evaluation of the recording monitor. Main thread only. The
-// main window stops calling it once the engine has gone at session end.
+// after each evaluation of the recording monitor. Main thread only. It
+// holds on to the engine, so the main window destroys it with the engine
+// at session end.
 class cEhomeIdleFix {
 public:
     // Takes one execution-state slot of the engine, kept for the program's

@@ -129,6 +129,7 @@ private:
     // Filled only when the settings window asks.
     std::unique_ptr<cWakeDeviceList> WakeDevices;
     std::unique_ptr<cRecordingMonitor> Monitor;
+    // Goes with the engine at session end.
     std::unique_ptr<cEhomeIdleFix> IdleFix;
     std::unique_ptr<cEngineWatch> EngineWatch;
     std::unique_ptr<cWindowsIdlePage> WindowsIdlePage;
