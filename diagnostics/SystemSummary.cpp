@@ -6,6 +6,7 @@
 #include <cstring>
 #include <iterator>
 
+#include "detection/Cpu.h"
 #include "diagnostics/SystemInformation.h"
 #include "engine/PowerManager.h"
 #include "foundation/BuildMoment.h"
@@ -13,7 +14,9 @@
 #include "foundation/FileVersion.h"
 #include "foundation/MessageLogger.h"
 #include "foundation/WindowsVersion.h"
+#include "osconfig/FpManager.h"
 #include "osconfig/OSConfiguration.h"
+#include "targets/TargetEhome.h"
 
 namespace {
 
@@ -37,6 +40,51 @@ const char* RebootModeName(int32_t mode)
         return "RM_ONCE_A_WEEK";
     case RM_ONCE_A_MONTH:
         return "RM_ONCE_A_MONTH";
+    default:
+        return "Unknown";
+    }
+}
+
+// The front-end's start modes by their names; others are "Unknown".
+const char* StartModeName(int32_t mode)
+{
+    switch (mode) {
+    case SM_RESTART_IF_RUNNING:
+        return "SM_RESTART_IF_RUNNING";
+    case SM_ALWAYS_START:
+        return "SM_ALWAYS_START";
+    case SM_NEVER_START:
+        return "SM_NEVER_START";
+    case SM_JUMP_TO_PAGE:
+        return "SM_JUMP_TO_PAGE";
+    case SM_DO_NOTHING:
+        return "SM_DO_NOTHING";
+    default:
+        return "Unknown";
+    }
+}
+
+// Media Center's start pages that have a name; the others (such as the
+// video library) are "Unknown".
+const char* StartLocationName(int32_t page)
+{
+    switch (page) {
+    case SL_DEFAULT:
+        return "SL_DEFAULT";
+    case SL_LIVETV:
+        return "SL_LIVETV";
+    case SL_TVGUIDE:
+        return "SL_TVGUIDE";
+    case SL_MYTV:
+        return "SL_MYTV";
+    case SL_RECORDEDTV:
+        return "SL_RECORDEDTV";
+    case SL_MYMUSIC:
+        return "SL_MYMUSIC";
+    case SL_MYPHOTOS:
+        return "SL_MYPHOTOS";
+    case SL_RADIO:
+        return "SL_RADIO";
     default:
         return "Unknown";
     }
@@ -130,8 +178,10 @@ static_assert(sizeof(cSystemBatteryState) == 32);
 }  // namespace
 
 cSystemSummary::cSystemSummary(cPlatform& platform, cMessageLogger& logger, cSystemInformation& systemInformation,
-                               cOSConfiguration& osConfiguration)
-    : Platform(platform), Logger(logger), SystemInformation(systemInformation), OSConfiguration(osConfiguration)
+                               cOSConfiguration& osConfiguration, cCPU& cpu, cTargetEhome& ehome,
+                               cFpManager& fpManager)
+    : Platform(platform), Logger(logger), SystemInformation(systemInformation), OSConfiguration(osConfiguration),
+      CPU(cpu), Ehome(ehome), FpManager(fpManager)
 {
 }
 
@@ -205,6 +255,8 @@ void cSystemSummary::AddSystem(std::string& text)
     Add(text, "AcpiProduct             : %s\r\n", SystemInformation.GetAcpiProduct().c_str());
     Add(text, "System BIOS date        : %s\r\n", SystemInformation.GetBiosDate().c_str());
     Add(text, "System BIOS version     : %s\r\n", SystemInformation.GetBiosVersion().c_str());
+    Add(text, "Processor               : %s\r\n", CPU.GetProcessorName().c_str());
+    Add(text, "Processor frequency     : %uMHz\r\n", static_cast<unsigned>(CPU.GetProcessorMhz()));
     text += CRLF;
 }
 
@@ -213,12 +265,16 @@ void cSystemSummary::AddMediaCenter(std::string& text)
     text += "--- MCE ---\r\n";
     Add(text, "Mediacenter version     : V%s (%s)\r\n", cWindowsVersion::GetMediaCenterIdent(Platform.Registry).c_str(),
         cWindowsVersion::GetMediaCenterName(Platform.Registry).c_str());
+    Add(text, "ehshell.exe version     : V%s\r\n",
+        cFileVersion(Platform.Versions, Ehome.GetExecutablePath()).GetFullVersion().c_str());
     tFileTimeBytes last, next;
     SystemInformation.ReadLastGuideDownload(last);
     SystemInformation.ReadNextGuideDownload(next);
     Add(text, "Last guide download     : %s\r\n", SystemInformation.FormatFileTime(last, true).c_str());
     // Media Center stores the next download's time as it shows it.
     Add(text, "Next guide download     : %s\r\n", SystemInformation.FormatFileTime(next, false).c_str());
+    text += "Start eHome at boot (ms): ";
+    text += Ehome.IsLogonStartRegistered() ? "Enabled\r\n" : "Disabled\r\n";
     text += CRLF;
 }
 
@@ -230,7 +286,22 @@ void cSystemSummary::AddVarious(std::string& text)
     text += SystemInformation.IsScreenSaverActive() ? "Enabled\r\n" : "Disabled\r\n";
     text += "Shutwell installed      : ";
     text += SystemInformation.IsShutwellInstalled() ? "Yes\r\n" : "No\r\n";
+    AddFrontPanelManager(text);
     text += CRLF;
+}
+
+void cSystemSummary::AddFrontPanelManager(std::string& text)
+{
+    const std::string& path = FpManager.GetExecutablePath();
+    if (!FpManager.FPManager_IsInstalled) {
+        text += "FPManager.exe           : Not installed\r\n";
+    } else if (!path.empty()) {
+        Add(text, "FPManager.exe           : %s\r\n", path.c_str());
+        Add(text, "FPManager.exe version   : V%s\r\n", cFileVersion(Platform.Versions, path).GetFullVersion().c_str());
+    } else {
+        // Seen running once, but not in the folders it is looked for in.
+        text += "FPManager.exe           : Installed\r\n";
+    }
 }
 
 void cSystemSummary::AddOwn(std::string& text, int32_t rebootMode)
@@ -238,6 +309,8 @@ void cSystemSummary::AddOwn(std::string& text, int32_t rebootMode)
     text += "--- SLH ---\r\n";
     Add(text, "Slumberhold version: V%s\r\n", cFileVersion(Platform).GetShortVersion().c_str());
     Add(text, "Slumberhold build  : %s\r\n", BUILD_MOMENT);
+    Add(text, "StartMode               : %s\r\n", StartModeName(Ehome.GetStartMode()));
+    Add(text, "StartLocation           : %s\r\n", StartLocationName(Ehome.GetStartPage()));
     Add(text, "RebootMode              : %s\r\n", RebootModeName(rebootMode));
     text += CRLF;
 }

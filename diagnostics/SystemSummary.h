@@ -4,9 +4,12 @@
 
 #include "platform/Platform.h"
 
+class cCPU;
+class cFpManager;
 class cMessageLogger;
 class cOSConfiguration;
 class cSystemInformation;
+class cTargetEhome;
 
 // The summary of the machine at the head of every new log file: Windows,
 // hardware, Media Center, a few Windows settings that affect standby, this
@@ -16,7 +19,7 @@ class cSystemInformation;
 class cSystemSummary {
 public:
     cSystemSummary(cPlatform& platform, cMessageLogger& logger, cSystemInformation& systemInformation,
-                   cOSConfiguration& osConfiguration);
+                   cOSConfiguration& osConfiguration, cCPU& cpu, cTargetEhome& ehome, cFpManager& fpManager);
 
     // The report's text, every line ending in CR LF. rebootMode is the
     // engine's RM_ value.
@@ -31,6 +34,7 @@ private:
     void AddSystem(std::string& text);
     void AddMediaCenter(std::string& text);
     void AddVarious(std::string& text);
+    void AddFrontPanelManager(std::string& text);
     void AddOwn(std::string& text, int32_t rebootMode);
     void AddCapabilities(std::string& text);
     void AddAdministratorPolicy(std::string& text);
@@ -45,4 +49,7 @@ private:
     cMessageLogger& Logger;
     cSystemInformation& SystemInformation;
     cOSConfiguration& OSConfiguration;
+    cCPU& CPU;
+    cTargetEhome& Ehome;
+    cFpManager& FpManager;
 };

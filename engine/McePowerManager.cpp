@@ -75,10 +75,11 @@ cSuspendEngineConfiguration::cSuspendEngineConfiguration(cRegistry& registry)
 // Construction
 
 cMcePowerManager::cMcePowerManager(cPlatform& platform, cWindowsVersion& version,
-                                   cSystemInformation& systemInformation, cOSConfiguration& osConfiguration,
-                                   bool /*logFlag*/, cMessageLogger& logger)
+                                   cSystemInformation& systemInformation, cCPU& cpu,
+                                   cOSConfiguration& osConfiguration, bool /*logFlag*/, cMessageLogger& logger)
     : cSuspendEngineConfiguration(platform.Registry), Settings(platform.Registry), Platform(platform),
-      Version(version), SystemInformation(systemInformation), OSConfiguration(osConfiguration), Logger(logger),
+      Version(version), SystemInformation(systemInformation), CPU(cpu), OSConfiguration(osConfiguration),
+      Logger(logger),
       Ehome(platform, logger, version),
       Blanker(std::make_unique<cFlagOnlyBlanker>()),
       Actions(std::make_unique<cEventActions>(platform, Settings, *Blanker, logger)),
@@ -551,7 +552,8 @@ bool cMcePowerManager::CheckGuideDownload()
 
 void cMcePowerManager::WriteSystemSummary(const char* /*logFilePath*/)
 {
-    cSystemSummary(Platform, Logger, SystemInformation, OSConfiguration).Write(GetRebootMode());
+    cSystemSummary(Platform, Logger, SystemInformation, OSConfiguration, CPU, Ehome, *FpManager)
+        .Write(GetRebootMode());
 }
 
 void cMcePowerManager::StatusSave()

@@ -14,6 +14,7 @@
 #include "platform/Platform.h"
 #include "targets/TargetEhome.h"
 
+class cCPU;
 class cMessageLogger;
 class cOSConfiguration;
 class cFpManager;
@@ -47,9 +48,9 @@ public:
 class cMcePowerManager : public cPowerManager, public cSuspendEngineConfiguration, private cRebootHost {
 public:
     // The LOG switch (logFlag) is accepted and ignored: the LogMode setting
-    // decides. Installs the logger's new-file hook. The platform, version, system-information reader, OS
-    // configuration and logger must outlive the engine.
-    cMcePowerManager(cPlatform& platform, cWindowsVersion& version, cSystemInformation& systemInformation,
+    // decides. Installs the logger's new-file hook. The platform, version, system-information reader,
+    // processor reader, OS configuration and logger must outlive the engine.
+    cMcePowerManager(cPlatform& platform, cWindowsVersion& version, cSystemInformation& systemInformation, cCPU& cpu,
                      cOSConfiguration& osConfiguration, bool logFlag, cMessageLogger& logger);
     ~cMcePowerManager() override;
     cMcePowerManager(const cMcePowerManager&) = delete;
@@ -172,6 +173,7 @@ protected:
     cPlatform& Platform;
     cWindowsVersion& Version;
     cSystemInformation& SystemInformation;
+    cCPU& CPU;
     cOSConfiguration& OSConfiguration;
     cMessageLogger& Logger;
     cRecordingMonitor* RecordingMonitor = nullptr;

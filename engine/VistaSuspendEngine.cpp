@@ -17,9 +17,10 @@ constexpr uint32_t REBOOT_NEEDS_RECORDING_MONITOR = 0x2;
 }  // namespace
 
 cVistaSuspendEngine::cVistaSuspendEngine(cPlatform& platform, cWindowsVersion& version,
-                                         cSystemInformation& systemInformation, cOSConfiguration& osConfiguration,
-                                         bool logFlag, WindowHandle mainWindow, cMessageLogger& logger)
-    : cMcePowerManager(platform, version, systemInformation, osConfiguration, logFlag, logger),
+                                         cSystemInformation& systemInformation, cCPU& cpu,
+                                         cOSConfiguration& osConfiguration, bool logFlag, WindowHandle mainWindow,
+                                         cMessageLogger& logger)
+    : cMcePowerManager(platform, version, systemInformation, cpu, osConfiguration, logFlag, logger),
       MainWindow(mainWindow)
 {
     Initiator = std::make_unique<cSuspendInitiator>(Platform, *this, OSConfiguration, Version, Logger);

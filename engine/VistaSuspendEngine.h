@@ -12,7 +12,7 @@ class cVistaSuspendEngine : public cMcePowerManager {
 public:
     // mainWindow receives the power-setting notifications.
     cVistaSuspendEngine(cPlatform& platform, cWindowsVersion& version, cSystemInformation& systemInformation,
-                        cOSConfiguration& osConfiguration, bool logFlag, WindowHandle mainWindow,
+                        cCPU& cpu, cOSConfiguration& osConfiguration, bool logFlag, WindowHandle mainWindow,
                         cMessageLogger& logger);
     // Stops the suspend initiator's thread first, then ends the
     // registrations.

@@ -6,6 +6,8 @@
 #include "foundation/MessageLogger.h"
 #include "foundation/NotifyIcon.h"
 #include "foundation/WindowsVersion.h"
+#include "detection/Cpu.h"
+#include "detection/EhomeIdleFix.h"
 #include "detection/MediaCenterExtender.h"
 #include "detection/RecordingMonitor.h"
 #include "diagnostics/SystemInformation.h"
@@ -61,7 +63,7 @@ TfMain::TfMain(cPlatform& platform)
     NvidiaConfiguration = std::make_unique<cNvidiaVgaConfiguration>(Platform.Registry);
     OSConfiguration = CreateOSConfiguration(Platform, *Version);
     SystemInformation = std::make_unique<cSystemInformation>(Platform);
-    // The processor information joins here, before the tray icon.
+    CPU = std::make_unique<cCPU>(Platform.Registry);
     PopupMenu1 = std::make_unique<cPopupMenu>(Platform, Window, [this] {
         // The menu closes properly only when its owner is in front.
         Platform.Windowing.SetForegroundWindow(Window);
@@ -73,18 +75,18 @@ TfMain::TfMain(cPlatform& platform)
     NotifyIcon->SetPopupMenu(PopupMenu1.get());
     NotifyIcon->SetDefaultItem(&Open1);
     if (Version->IsVistaOrLater())
-        Engine = std::make_unique<cVistaSuspendEngine>(Platform, *Version, *SystemInformation, *OSConfiguration,
-                                                       false, Window, *Logger);
+        Engine = std::make_unique<cVistaSuspendEngine>(Platform, *Version, *SystemInformation, *CPU,
+                                                       *OSConfiguration, false, Window, *Logger);
     else
-        Engine = std::make_unique<cMcePowerManager>(Platform, *Version, *SystemInformation, *OSConfiguration, false,
-                                                    *Logger);
+        Engine = std::make_unique<cMcePowerManager>(Platform, *Version, *SystemInformation, *CPU, *OSConfiguration,
+                                                    false, *Logger);
     // The engine has made every new log file begin with its system summary.
     // The UI font and the wake devices join here.
     WakeDevices = std::make_unique<cWakeDeviceList>(Platform);
     Monitor = std::make_unique<cRecordingMonitor>(Platform, *Engine, *Version, *Logger, *SessionCounter);
+    IdleFix = std::make_unique<cEhomeIdleFix>(Platform, *Engine, *Monitor, *Logger, *Version);
     EngineWatch = std::make_unique<cEngineWatch>(Platform, *StatusBlock);
     WindowsIdlePage = std::make_unique<cWindowsIdlePage>(Platform, *OSConfiguration, *Logger, *LogWindowsIdleDetails);
-    // The idle fix joins here.
     // Before the icon is in the tray the balloon waits in the icon's record
     // and appears with the icon.
     if (Engine->Settings.SleepState == 0)
@@ -119,12 +121,14 @@ TfMain::~TfMain()
         Engine->SetRecordingMonitor(nullptr);
     WindowsIdlePage.reset();
     EngineWatch.reset();
+    IdleFix.reset();
     Monitor.reset();
     WakeDevices.reset();
     // Removes itself from the tray; before the menu it refers to.
     NotifyIcon.reset();
     PopupMenu1.reset();
     Engine.reset();
+    CPU.reset();
     SystemInformation.reset();
     OSConfiguration.reset();
     NvidiaConfiguration.reset();
@@ -230,6 +234,8 @@ void TfMain::EndEngine()
     // The monitor keeps a reference to the engine: it lets go at once.
     if (Monitor)
         Monitor->ForgetEngine();
+    // The idle fix works only through the engine: it goes with it.
+    IdleFix.reset();
     // The tray icon and the system-information reader go here too.
     Engine.reset();
     NotifyIcon.reset();
@@ -269,7 +275,7 @@ void TfMain::TellActivityDetection(uintptr_t event)
     case PBT_APMRESUMEAUTOMATIC:
         Monitor->ResetForWake();
         Monitor->Resume(*SuspendIdleOnResume);
-        // The idle fix re-arms itself here.
+        IdleFix->RearmAfterWake();
         break;
     case PBT_APMRESUMESUSPEND:
         Monitor->RestartIdleTimers();
@@ -448,7 +454,7 @@ void TfMain::Timer2Timer()
         // A box shown meanwhile may have let the session end in.
         if (EngineRuns()) {
             PublishEngineStatus();
-            // The idle fixes join here.
+            IdleFix->ApplyIdleFixes();
             if (Flags.IdlePage)
                 RefreshIdleDebugPage();
         }

@@ -17,6 +17,8 @@ class cOSConfiguration;
 class cNvidiaVgaConfiguration;
 class cWakeDeviceList;
 class cSystemInformation;
+class cCPU;
+class cEhomeIdleFix;
 class cMediaCenterExtender;
 class cRecordingMonitor;
 class cMemoryMappedFile;
@@ -118,6 +120,7 @@ private:
     std::unique_ptr<cNvidiaVgaConfiguration> NvidiaConfiguration;
     std::unique_ptr<cOSConfiguration> OSConfiguration;
     std::unique_ptr<cSystemInformation> SystemInformation;
+    std::unique_ptr<cCPU> CPU;
     std::unique_ptr<cPopupMenu> PopupMenu1;
     // Destroyed early at session end, like the engine.
     std::unique_ptr<cNotifyIcon> NotifyIcon;
@@ -126,6 +129,8 @@ private:
     // Filled only when the settings window asks.
     std::unique_ptr<cWakeDeviceList> WakeDevices;
     std::unique_ptr<cRecordingMonitor> Monitor;
+    // Goes with the engine at session end.
+    std::unique_ptr<cEhomeIdleFix> IdleFix;
     std::unique_ptr<cEngineWatch> EngineWatch;
     std::unique_ptr<cWindowsIdlePage> WindowsIdlePage;
 };

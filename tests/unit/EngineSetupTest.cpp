@@ -125,7 +125,8 @@ TEST_F(EngineSetup, ProcessPriorityFollowsRunAtHighPriority)
         cWindowsVersion version(fresh.Get());
         auto osConfiguration = CreateOSConfiguration(fresh.Get(), version);
         cSystemInformation systemInformation(fresh.Get());
-        cVistaSuspendEngine engine(fresh.Get(), version, systemInformation, *osConfiguration, false, 0, logger);
+        cCPU cpu(fresh.Registry());
+        cVistaSuspendEngine engine(fresh.Get(), version, systemInformation, cpu, *osConfiguration, false, 0, logger);
         EXPECT_EQ(fresh.Power().PriorityChanges(), std::vector<uint32_t>{priority}) << high;
     }
 }

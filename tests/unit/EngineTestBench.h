@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "detection/Cpu.h"
 #include "engine/VistaSuspendEngine.h"
 #include "foundation/MessageLogger.h"
 #include "foundation/Settings.h"
@@ -82,10 +83,10 @@ public:
     {
         Engine.reset();
         if (vistaEngine)
-            Engine = std::make_unique<cVistaSuspendEngine>(Sim.Get(), *Version, SystemInformation, *OSConfiguration,
-                                                           false, window, *Logger);
+            Engine = std::make_unique<cVistaSuspendEngine>(Sim.Get(), *Version, SystemInformation, CPU,
+                                                           *OSConfiguration, false, window, *Logger);
         else
-            Engine = std::make_unique<cMcePowerManager>(Sim.Get(), *Version, SystemInformation, *OSConfiguration,
+            Engine = std::make_unique<cMcePowerManager>(Sim.Get(), *Version, SystemInformation, CPU, *OSConfiguration,
                                                         false, *Logger);
     }
 
@@ -143,6 +144,7 @@ public:
     std::unique_ptr<cWindowsVersion> Version;
     std::unique_ptr<cOSConfiguration> OSConfiguration;
     cSystemInformation SystemInformation{Sim.Get()};
+    cCPU CPU{Sim.Registry()};
     std::unique_ptr<cMcePowerManager> Engine;
 
 private:

@@ -11,6 +11,7 @@
 #include "platform/WinConst.h"
 #include "platform/sim/SimWindows.h"
 #include "shell/MainWindow.h"
+#include "targets/MediaCenterContract.h"
 
 namespace {
 
@@ -227,6 +228,48 @@ TEST_F(MainWindow, MediaCenterSettingsAreAvailableOnlyWhereMediaCenterIsInstalle
         EXPECT_EQ(settings.RecordingMonitorEnabled.Get(), c.Available);
         EXPECT_EQ(settings.RecordingMonitorEnabled.IsEnabled(), c.Available);
     }
+}
+
+}  // namespace
+
+namespace {
+
+// The heartbeat applies the idle fixes after each evaluation, and a wake
+// re-arms them: a busy Media Center takes the fix's slot once after the
+// start and once again after the wake.
+TEST_F(MainWindow, TheHeartbeatAppliesTheIdleFixesAndAWakeRearmsThem)
+{
+    cOsVersionRecord vista;
+    vista.Major = 6;
+    vista.Minor = 0;
+    vista.ProductType = 1;
+    Sim.System().SetVersionRecord(vista);
+    Sim.Registry().SetDword(eHive::LocalMachine, SETTINGS_KEY, "SuspendIdleOnResume", 1000);
+    Sim.Clock().SetTickBase(3600000);
+    cMcsaRecord playing;
+    playing.InUse = true;
+    playing.State = MCSA_STATE_PLAYING;
+    std::vector<uint8_t> block(MCSA_BLOCK_SIZE);
+    WriteMcsaRecord(block.data(), block.size(), 0, playing);
+    Sim.SharedMemory().WriteBlock(MCSA_BLOCK_NAME, block);
+
+    const auto holds = [this] {
+        const std::string log = Log();
+        const std::string line = " - SetContinuousThreadExecutionState(ES_SYSTEM_REQUIRED | ES_DISPLAY_REQUIRED)\r\n";
+        size_t count = 0;
+        for (size_t at = log.find(line); at != std::string::npos; at = log.find(line, at + 1))
+            ++count;
+        return count;
+    };
+    Start({"ENGINE"});
+    Sim.Power().UserInput();
+    Sim.Windowing().RunUntil(Sim.Clock().Now() + 5000);
+    EXPECT_EQ(holds(), 1u);
+
+    Broadcast(PBT_APMRESUMEAUTOMATIC);
+    Sim.Power().UserInput();
+    Sim.Windowing().RunUntil(Sim.Clock().Now() + 5000);
+    EXPECT_EQ(holds(), 2u) << Log();
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <regex>
 #include <string>
 
+#include "detection/Cpu.h"
 #include "diagnostics/SystemInformation.h"
 #include "engine/VistaSuspendEngine.h"
 #include "foundation/BuildMoment.h"
@@ -24,6 +25,8 @@
 namespace {
 
 constexpr const char* WINDOWS_KEY = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
+constexpr const char* PROCESSOR_KEY = "HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0";
+constexpr const char* FP_MANAGER_FOLDER = "C:\\Program Files\\intel\\intel front panel manager";
 constexpr const char* LOG_FOLDER = "C:\\Logs";
 constexpr const char* LOG_FILE = "C:\\Logs\\SLH Log.txt";
 constexpr const char* FIRST_LINE = "The engine's first line";
@@ -128,7 +131,20 @@ protected:
         const std::string bios("VELDRN - 1072009\0BIOS Date: 03/14/10\0\0", 39);
         Sim.Registry().WriteValue(eHive::LocalMachine, "HARDWARE\\DESCRIPTION\\System", "SystemBiosVersion",
                                   {REGTYPE_MULTI_SZ, {bios.begin(), bios.end()}});
+        // Windows pads the processor's name.
+        SetText(PROCESSOR_KEY, "ProcessorNameString", "      Intel(R) Core(TM)2 Duo CPU     E8400  @ 3.00GHz\t ");
+        Sim.Registry().SetDword(eHive::LocalMachine, PROCESSOR_KEY, "~MHz", 2993);
         SetText(MEDIA_CENTER_KEY, MC_IDENT_VALUE, "6.0");
+        std::string windows;
+        Sim.Files().GetWindowsDirectory(windows);
+        CreateFolders(windows + "\\ehome");
+        Sim.Files().WriteNewFile(MediaCenterShellPath(windows), "MZ");
+        Sim.Versions().SetFileVersion(MediaCenterShellPath(windows), 6, 1, 7601, 17514);
+        CreateFolders(FP_MANAGER_FOLDER);
+        Sim.Files().WriteNewFile(std::string(FP_MANAGER_FOLDER) + "\\FPManager.exe", "MZ");
+        Sim.Versions().SetFileVersion(std::string(FP_MANAGER_FOLDER) + "\\FPManager.exe", 2, 0, 1, 12);
+        Sim.Registry().SetDword(eHive::LocalMachine, SETTINGS_KEY, "eHome_StopStartMode", 3);
+        Sim.Registry().SetDword(eHive::LocalMachine, SETTINGS_KEY, "eHome_StartPage", 4);
         // 09 Dec 2026 02:04:38.120 and 10 Dec 2026 03:00:00 UTC; local time is UTC+1.
         SetBinary(MC_EPG_KEY, MC_EPG_LAST_TIME_VALUE, {0x80, 0x0E, 0x16, 0xA5, 0x81, 0x87, 0xDD, 0x01});
         SetBinary(MC_EPG_KEY, MC_EPG_NEXT_TIME_VALUE, {0x00, 0x78, 0x7E, 0x8B, 0x52, 0x88, 0xDD, 0x01});
@@ -181,11 +197,11 @@ protected:
         Version = std::make_unique<cWindowsVersion>(Sim.Get());
         OSConfiguration = CreateOSConfiguration(Sim.Get(), *Version);
         if (Version->IsVistaOrLater())
-            Engine = std::make_unique<cVistaSuspendEngine>(Sim.Get(), *Version, Information, *OSConfiguration, false,
-                                                           0x10010, *Logger);
+            Engine = std::make_unique<cVistaSuspendEngine>(Sim.Get(), *Version, Information, CPU, *OSConfiguration,
+                                                           false, 0x10010, *Logger);
         else
-            Engine = std::make_unique<cMcePowerManager>(Sim.Get(), *Version, Information, *OSConfiguration, false,
-                                                        *Logger);
+            Engine = std::make_unique<cMcePowerManager>(Sim.Get(), *Version, Information, CPU, *OSConfiguration,
+                                                        false, *Logger);
     }
 
     std::string Log()
@@ -211,6 +227,7 @@ protected:
 
     cSimWindows Sim;
     cSystemInformation Information{Sim.Get()};
+    cCPU CPU{Sim.Registry()};
     std::unique_ptr<cMessageLogger> Logger;
     std::unique_ptr<cWindowsVersion> Version;
     std::unique_ptr<cOSConfiguration> OSConfiguration;
@@ -246,11 +263,19 @@ TEST_F(SystemSummary, XpMediaCenterMachineOnBattery)
     SetBinary(MC_EPG_KEY, MC_EPG_NEXT_TIME_VALUE, {0x00, 0x78, 0x7E, 0x8B, 0x52, 0x88, 0xDD, 0x01});
     Sim.Registry().SetString(eHive::CurrentUser, "Control Panel\\Desktop", "ScreenSaveActive", "0");
     Sim.Registry().SetDword(eHive::LocalMachine, SETTINGS_KEY, "RebootMode", 7);
+    // Names only some modes and pages have.
+    Sim.Registry().SetDword(eHive::LocalMachine, SETTINGS_KEY, "eHome_StopStartMode", 7);
+    Sim.Registry().SetDword(eHive::LocalMachine, SETTINGS_KEY, "eHome_StartPage", 8);
+    // The front panel manager was seen running once, but is in none of the
+    // folders it is looked for in.
+    Sim.Registry().SetDword(eHive::CurrentUser, SETTINGS_KEY, "FPManager_IsInstalled", 1);
     Sim.Versions().SetFileVersion(Sim.Files().GetModuleFileName(), 1, 2, 3, 4);
     SetBattery(0, 1);
     Sim.PowerPolicy().SetReadStatus(POWER_INFO_CAPABILITIES, POWER_STATUS_NOT_IMPLEMENTED);
 
     StartEngine();
+    // Media Center put its own logon start back after the engine took it over.
+    ASSERT_TRUE(Engine->GetEhome().SetLogonStartRegistered(true));
     ASSERT_TRUE(OSConfiguration->ApplySleepState(4));
     const size_t boxesBefore = Sim.Dialogs().Shown().size();
     cSystemPowerPolicy ac = Policy(ePowerAction::Sleep, ePowerAction::ShutdownOff, ePowerAction::Hibernate, 0);
@@ -290,6 +315,18 @@ TEST_F(SystemSummary, EveryNewLogFileBeginsWithASummaryAndOnlyThen)
     Logger->WriteLine("four");
     EXPECT_EQ(Log().find("This file is generated"), std::string::npos);
     EXPECT_NE(Log().find(" - four"), std::string::npos);
+}
+
+// The golden machines show the program found and seen only; never seen at
+// all, it is not installed.
+TEST_F(SystemSummary, AFrontPanelManagerNeverSeenIsNotInstalled)
+{
+    StartEngine();
+    Logger->WriteLine(FIRST_LINE);
+    const std::string summary = SummaryOf(Log());
+    EXPECT_NE(summary.find("\r\nFPManager.exe           : Not installed\r\n\r\n--- SLH ---"), std::string::npos)
+        << summary;
+    EXPECT_EQ(summary.find("FPManager.exe version"), std::string::npos);
 }
 
 TEST_F(SystemSummary, NothingIsWrittenWhileLoggingIsOff)

@@ -72,6 +72,15 @@ TEST_F(cSlumberholdWineTest, EveryNewLogFileBeginsWithTheSystemSummary)
     EXPECT_TRUE(log->CrLfOnly);
     ExpectSummaryHead(log->Lines);
     EXPECT_LT(IndexOf(log->Lines, "Windows                 : " + product), log->Lines.size()) << product;
+    // The processor as the prefix describes it, without Windows' padding.
+    const auto processor = Registry().ReadKey("HKLM\\HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0");
+    std::string name = "Unknown";
+    if (processor && processor->count("ProcessorNameString")) {
+        name = processor->at("ProcessorNameString").Data;
+        name.erase(0, name.find_first_not_of(' '));
+        name.erase(name.find_last_not_of(' ') + 1);
+    }
+    EXPECT_LT(IndexOf(log->Lines, "Processor               : " + name), log->Lines.size()) << name;
     // The start-up banner follows the report.
     const size_t lastHeader = IndexOf(log->Lines, SECTION_HEADERS.back());
     const auto banner = std::find_if(log->Lines.begin(), log->Lines.end(), [](const std::string& line) {
@@ -94,7 +103,8 @@ TEST_F(cSlumberholdWineTest, EveryNewLogFileBeginsWithTheSystemSummary)
         if (!logged)
             std::this_thread::sleep_for(100ms);
     }
-    ASSERT_TRUE(logged) << "the engine wrote no line into a new file";
+    ASSERT_TRUE(logged) << "the engine wrote no line into a new file: "
+                        << (log ? testing::PrintToString(log->Lines) : std::string("none"));
     ExpectSummaryHead(log->Lines);
 
     ASSERT_TRUE(program.Close(ENGINE_TITLE));

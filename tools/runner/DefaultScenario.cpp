@@ -11,6 +11,8 @@ reg HKLM "SOFTWARE\Microsoft\Windows NT\CurrentVersion" CurrentBuildNumber "7601
 reg HKLM "SOFTWARE\Microsoft\Windows NT\CurrentVersion" CSDVersion "Service Pack 1"
 reg HKLM "SOFTWARE\Microsoft\Windows NT\CurrentVersion" RegisteredOwner "htpc"
 reg HKLM "SYSTEM\CurrentControlSet\Control\ComputerName\ComputerName" ComputerName "HTPC"
+reg HKLM "HARDWARE\DESCRIPTION\System\CentralProcessor\0" ProcessorNameString "   Intel(R) Core(TM)2 Duo CPU     E8400  @ 3.00GHz"
+reg HKLM "HARDWARE\DESCRIPTION\System\CentralProcessor\0" ~MHz 2993
 reg HKLM "SOFTWARE\Microsoft\Windows\CurrentVersion\Media Center" Ident "6.0"
 set HKLM RebootMode 0    # no forced reboots on this machine
 
@@ -22,6 +24,7 @@ mctray start
 start ENGINE
 expect title "Slumberhold - Engine mode"
 expect log "Windows                 : Windows 7 Home Premium"
+expect log "Processor               : Intel(R) Core(TM)2 Duo CPU     E8400  @ 3.00GHz"
 expect log "Initialisation done"
 expect log "cSuspendInitiator - UseLegacyCall_ == false"
 
