@@ -91,7 +91,7 @@ std::optional<cScreenshot> ParseXwd(const std::vector<uint8_t>& data)
                                                         uint32_t{data[at + 2]} << 16 | uint32_t{data[at + 3]} << 24;
             uint32_t rgb = 0;
             for (uint32_t mask : masks)
-                rgb = rgb << 8 | ((value & mask) >> std::countr_zero(mask)) & 0xFF;
+                rgb = rgb << 8 | (((value & mask) >> std::countr_zero(mask)) & 0xFF);
             shot.Pixels.push_back(rgb);
         }
     }
