@@ -13,7 +13,7 @@
 #include "osconfig/OSConfiguration.h"
 #include "osconfig/FpManager.h"
 #include "platform/WinConst.h"
-#include "targets/ScreenBlanker.h"
+#include "targets/Blanker.h"
 #include "targets/MediaCenterContract.h"
 
 namespace {
@@ -81,7 +81,7 @@ cMcePowerManager::cMcePowerManager(cPlatform& platform, cWindowsVersion& version
       Version(version), SystemInformation(systemInformation), CPU(cpu), OSConfiguration(osConfiguration),
       Logger(logger),
       Ehome(platform, logger, version),
-      Blanker(std::make_unique<cFlagOnlyBlanker>()),
+      Blanker(std::make_unique<cBlanker>(platform, static_cast<uint8_t>(Settings.BlankScreen.Get()), version)),
       Actions(std::make_unique<cEventActions>(platform, Settings, *Blanker, logger)),
       Reboots(std::make_unique<cRebootScheduler>(platform, Settings, *Actions, static_cast<cRebootHost&>(*this), logger,
                                                  XP_POST_REBOOT_STANDBY_DELAY)),

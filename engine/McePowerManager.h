@@ -181,8 +181,7 @@ protected:
 
     // Only changes the wording of resume log lines (set on Windows 7 and later).
     bool Windows7 = false;
-    // Owned; created in this order by the constructor. The blanker keeps
-    // only its flag until it has a window of its own.
+    // Owned; created in this order by the constructor.
     std::unique_ptr<cScreenBlanker> Blanker;
     std::unique_ptr<cEventActions> Actions;
     std::unique_ptr<cRebootScheduler> Reboots;

@@ -9,6 +9,7 @@
 #include "platform/ProcessList.h"
 #include "platform/Processes.h"
 #include "platform/Registry.h"
+#include "platform/Screen.h"
 #include "platform/Security.h"
 #include "platform/Sessions.h"
 #include "platform/Shell.h"
@@ -44,4 +45,5 @@ struct cPlatform {
     cPowerRequests& PowerRequests;
     cThreads& Threads;
     cShell& Shell;
+    cScreen& Screen;
 };

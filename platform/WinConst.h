@@ -4,7 +4,9 @@
 #include <cstdint>
 
 // Messages.
+constexpr uint32_t WM_NULL = 0x0000;
 constexpr uint32_t WM_DESTROY = 0x0002;
+constexpr uint32_t WM_ACTIVATE = 0x0006;
 constexpr uint32_t WM_CLOSE = 0x0010;
 constexpr uint32_t WM_QUERYENDSESSION = 0x0011;
 constexpr uint32_t WM_ENDSESSION = 0x0016;
@@ -27,6 +29,7 @@ constexpr int IDNO = 7;
 
 // Menus and mouse events of the notification-area icon.
 constexpr uint32_t WM_COMMAND = 0x0111;
+constexpr uint32_t WM_MOUSEMOVE = 0x0200;
 constexpr uint32_t WM_LBUTTONDBLCLK = 0x0203;
 constexpr uint32_t WM_RBUTTONUP = 0x0205;
 
@@ -46,3 +49,17 @@ constexpr uint32_t NIIF_ERROR = 3;
 // Execution-state flags (SetThreadExecutionState, SystemExecutionState).
 constexpr uint32_t ES_SYSTEM_REQUIRED = 0x00000001;
 constexpr uint32_t ES_DISPLAY_REQUIRED = 0x00000002;
+
+// Window placement (SetWindowPos flags, WM_ACTIVATE states) and the
+// full-screen cover window's class and styles.
+constexpr uint32_t SWP_NOREDRAW = 0x0008;
+constexpr uint32_t SWP_SHOWWINDOW = 0x0040;
+constexpr uint32_t SWP_HIDEWINDOW = 0x0080;
+constexpr uint32_t WA_INACTIVE = 0;
+constexpr uint32_t CS_VREDRAW = 0x0001;
+constexpr uint32_t CS_HREDRAW = 0x0002;
+constexpr uint32_t CS_DBLCLKS = 0x0008;
+constexpr uint32_t WS_POPUP = 0x80000000;
+constexpr uint32_t WS_MAXIMIZE = 0x01000000;
+constexpr uint32_t WS_EX_LAYERED = 0x00080000;
+constexpr uint32_t IDC_APPSTARTING = 32650;

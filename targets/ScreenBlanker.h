@@ -21,20 +21,3 @@ public:
     // While blanking: hides the taskbar.
     virtual void HideTaskBar() = 0;
 };
-
-// Stands in for the blanker until it has its window: it keeps only the
-// blanking flag, so the engine's decisions and their log lines are those of
-// the real one, but nothing is shown, watched or hidden.
-class cFlagOnlyBlanker final : public cScreenBlanker {
-public:
-    bool IsBlanking() const override { return Blanking; }
-    void StartBlanking() override { Blanking = true; }
-    void StopBlanking(bool /*restartPending*/) override { Blanking = false; }
-    // Nothing is shown, so there is nothing to take away when the window
-    // appears; the flag stays until the engine stops the blanking.
-    void WatchForWindow(const std::string& /*windowClass*/, int32_t /*delay*/) override {}
-    void HideTaskBar() override {}
-
-private:
-    bool Blanking = false;
-};

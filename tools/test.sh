@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 root=$PWD
 
 packages=(cmake g++ make libgtest-dev libbenchmark-dev clang libclang-rt-dev
-          g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64 xvfb nsis)
+          g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64 xvfb x11-apps nsis)
 missing=()
 for package in "${packages[@]}"; do
     dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")

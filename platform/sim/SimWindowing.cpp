@@ -82,14 +82,67 @@ bool cSimWindowing::PostMessage(WindowHandle window, uint32_t message, uintptr_t
     auto it = Windows.find(window);
     if (it == Windows.end())
         return false;
+    if (it->second.Procedure != nullptr)
+        PostLog.push_back({window, message, wParam, lParam});
     if (it->second.Answer) {
         // Another program handles its own queue, at once here.
         tAnswer answer = it->second.Answer;
         answer(message, wParam, lParam);
         return true;
     }
+    if (it->second.Wake) {
+        QueueForThread(window, {message, wParam, lParam, nullptr});
+        return true;
+    }
     Posted.push_back({window, message, wParam, lParam});
     return true;
+}
+
+WindowHandle cSimWindowing::CreateThreadWindow(const std::string& className, const std::string& title,
+                                               cWindowProcedure& procedure, std::function<void()> wake)
+{
+    const WindowHandle handle = CreateMainWindow(className, title, procedure);
+    Windows[handle].Wake = std::move(wake);
+    return handle;
+}
+
+void cSimWindowing::QueueForThread(WindowHandle window, cQueued message)
+{
+    cWindow& target = Windows[window];
+    target.Queue.push_back(std::move(message));
+    if (ThreadDeliveryHeld)
+        return;
+    // The thread may destroy the window while it runs.
+    std::function<void()> wake = target.Wake;
+    wake();
+}
+
+bool cSimWindowing::DispatchThreadMessage(WindowHandle window)
+{
+    auto it = Windows.find(window);
+    if (it == Windows.end() || it->second.Queue.empty())
+        return false;
+    cQueued message = std::move(it->second.Queue.front());
+    it->second.Queue.pop_front();
+    intptr_t result = 0;
+    if (!it->second.Procedure->HandleMessage(message.Message, message.WParam, message.LParam, result))
+        result = 0;
+    if (message.Answer)
+        *message.Answer = result;
+    return true;
+}
+
+void cSimWindowing::HoldThreadDelivery(bool hold)
+{
+    ThreadDeliveryHeld = hold;
+    if (hold)
+        return;
+    std::vector<std::function<void()>> wakes;
+    for (const auto& [handle, window] : Windows)
+        if (window.Wake && !window.Queue.empty())
+            wakes.push_back(window.Wake);
+    for (const auto& wake : wakes)
+        wake();
 }
 
 bool cSimWindowing::SetTimer(WindowHandle window, uintptr_t id, uint32_t milliseconds)
@@ -145,6 +198,11 @@ intptr_t cSimWindowing::SendMessage(WindowHandle window, uint32_t message, uintp
     }
     if (it == Windows.end() || !it->second.Procedure)
         return 0;
+    if (it->second.Wake) {
+        auto answer = std::make_shared<std::optional<intptr_t>>();
+        QueueForThread(window, {message, wParam, lParam, answer});
+        return answer->value_or(0);
+    }
     intptr_t result = 0;
     if (!it->second.Procedure->HandleMessage(message, wParam, lParam, result))
         result = 0;
@@ -246,6 +304,17 @@ bool cSimWindowing::FireNextDue(uint64_t limit)
     const auto [window, id] = timer->first;
     // Like Windows, a timer whose handler overran does not fire twice to catch up.
     timer->second.Due = std::max(timer->second.Due + timer->second.Interval, Clock.Now() + 1);
+    auto owner = Windows.find(window);
+    if (owner != Windows.end() && owner->second.Wake) {
+        // Like Windows, at most one WM_TIMER of a timer waits in a queue.
+        const auto& queue = owner->second.Queue;
+        const bool waiting = std::any_of(queue.begin(), queue.end(), [id = id](const cQueued& queued) {
+            return queued.Message == WM_TIMER && queued.WParam == id;
+        });
+        if (!waiting)
+            QueueForThread(window, {WM_TIMER, id, 0, nullptr});
+        return true;
+    }
     SendMessage(window, WM_TIMER, id, 0);
     return true;
 }

@@ -4,6 +4,8 @@
 #include <functional>
 #include <limits>
 #include <map>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -106,7 +108,38 @@ public:
     };
     const std::vector<cBroadcast>& Broadcasts() const { return Broadcasts_; }
 
+    // A window of the program owned by a simulated thread (cSimThreads), not
+    // by the simulation's own: what is posted or sent to it, and its timers,
+    // wait in a queue of the window, wake is called for each, and the thread
+    // hands them to the procedure with DispatchThreadMessage. A message sent
+    // to it answers what the procedure answered when the woken thread took
+    // it at once, else 0 (the thread was busy elsewhere).
+    WindowHandle CreateThreadWindow(const std::string& className, const std::string& title,
+                                    cWindowProcedure& procedure, std::function<void()> wake);
+    // The next message of the window's queue to its procedure; false when
+    // the queue is empty.
+    bool DispatchThreadMessage(WindowHandle window);
+    // While held, messages for thread windows queue up without waking their
+    // threads, as when a thread is busy; the release wakes every thread that
+    // has messages waiting.
+    void HoldThreadDelivery(bool hold);
+    struct cPostedMessage {
+        WindowHandle Window;
+        uint32_t Message;
+        uintptr_t WParam;
+        intptr_t LParam;
+    };
+    // Every message posted to a window of the program, in order.
+    const std::vector<cPostedMessage>& PostedMessages() const { return PostLog; }
+
 private:
+    struct cQueued {
+        uint32_t Message;
+        uintptr_t WParam;
+        intptr_t LParam;
+        // Set for a sent message: where its answer goes.
+        std::shared_ptr<std::optional<intptr_t>> Answer;
+    };
     struct cWindow {
         std::string ClassName;
         std::string Title;
@@ -117,6 +150,9 @@ private:
         bool TitleBarFails = false;
         uint64_t ClosesAt = std::numeric_limits<uint64_t>::max();
         tAnswer Answer;
+        // Set for a window of a simulated thread, with its own queue.
+        std::function<void()> Wake;
+        std::deque<cQueued> Queue;
     };
     struct cPosted {
         WindowHandle Window;
@@ -130,6 +166,8 @@ private:
     };
 
     void DeliverPosted();
+    // Queues the message for a thread window and wakes its thread.
+    void QueueForThread(WindowHandle window, cQueued message);
     // Forgets the windows whose programs have ended by now.
     void Prune();
     // Fires the earliest timer or scheduled action due by the moment limit;
@@ -151,4 +189,6 @@ private:
     std::vector<cBroadcast> Broadcasts_;
     std::vector<cKeyEvent> KeyEvents_;
     std::map<std::string, uint32_t> RegisteredMessages;
+    std::vector<cPostedMessage> PostLog;
+    bool ThreadDeliveryHeld = false;
 };

@@ -8,6 +8,7 @@
 #include "platform/sim/SimProcessList.h"
 #include "platform/sim/SimProcesses.h"
 #include "platform/sim/SimRegistry.h"
+#include "platform/sim/SimScreen.h"
 #include "platform/sim/SimSecurity.h"
 #include "platform/sim/SimServices.h"
 #include "platform/sim/SimSessions.h"
@@ -49,6 +50,7 @@ public:
     cSimPowerRequests& PowerRequests() { return PowerRequests_; }
     cSimThreads& Threads() { return Threads_; }
     cSimShell& Shell() { return Shell_; }
+    cSimScreen& Screen() { return Screen_; }
     // The machine's sleeps, started by the simulated sleep functions.
     cSimSleep& Sleep() { return Sleep_; }
 
@@ -74,6 +76,7 @@ private:
     cSimPowerRequests PowerRequests_;
     cSimThreads Threads_{Clock_, Windowing_};
     cSimShell Shell_;
+    cSimScreen Screen_{Windowing_, Threads_};
     cSimSleep Sleep_{Clock_, Windowing_, Power_};
     cPlatform Platform;
 };

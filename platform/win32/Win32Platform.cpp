@@ -11,6 +11,7 @@
 #include "platform/win32/Win32ProcessList.h"
 #include "platform/win32/Win32Processes.h"
 #include "platform/win32/Win32Registry.h"
+#include "platform/win32/Win32Screen.h"
 #include "platform/win32/Win32Security.h"
 #include "platform/win32/Win32Sessions.h"
 #include "platform/win32/Win32Shell.h"
@@ -45,10 +46,12 @@ struct cWin32Platform::cParts {
     cWin32PowerRequests PowerRequests;
     cWin32Threads Threads;
     cWin32Shell Shell;
+    cWin32Screen Screen;
     cPlatform Bundle{Registry,  Files,     Clock,    Locale, Sync,  Errors,   Dialogs,
                      Windowing, Processes, Versions, System, Power, FileTimes,
                      PowerPolicy, Security, SharedMemory, Sessions, ProcessList,
-                     PowerRequests, Threads, Shell};
+                     PowerRequests, Threads, Shell,
+                     Screen};
 };
 
 cWin32Platform::cWin32Platform() : Parts(std::make_unique<cParts>()) {}

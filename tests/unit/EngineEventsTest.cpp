@@ -575,7 +575,10 @@ TEST_F(EngineEvents, SuspendListsTheTitledTopLevelWindowsWhenAsked)
     ASSERT_TRUE(Sim.Files().ReadWholeFile(titles, text));
     EXPECT_EQ(text, "eHome Render Window      , 000005a4, >Windows Media Center<\r\n"
                     "AVeryLongClassNameOfThirtyChars, 1234abcd, >" +
-                        std::string(199, 'x') + "<\r\n");
+                        std::string(199, 'x') +
+                        "<\r\n"
+                        // The engine's own blank-screen window, hidden.
+                        "BlankerWindow            , 00000f10, >SLH blanker<\r\n");
 
     // An automatic wake that ends leaves the front-ends (and the list) alone.
     Sim.Files().DeleteFile(titles);

@@ -8,7 +8,7 @@
 #include "EngineTestBench.h"
 #include "engine/EngineSettings.h"
 #include "engine/EventActions.h"
-#include "targets/ScreenBlanker.h"
+#include "FlagOnlyBlanker.h"
 
 namespace {
 

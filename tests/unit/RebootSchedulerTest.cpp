@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "EngineTestBench.h"
+#include "FlagOnlyBlanker.h"
 #include "engine/EngineSettings.h"
 #include "engine/EventActions.h"
 #include "engine/RebootScheduler.h"
 #include "foundation/Calendar.h"
-#include "targets/ScreenBlanker.h"
 
 namespace {
 

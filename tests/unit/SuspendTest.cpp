@@ -81,7 +81,8 @@ TEST(SuspendInitiator, SleepsOnce100MsAfterTheRequestInTheConfiguredState)
     for (const cCase& c : cases) {
         SCOPED_TRACE("SleepState " + std::to_string(c.SleepState) + (c.Legacy ? " legacy" : ""));
         cHtpc htpc(c.Os, true);
-        EXPECT_EQ(htpc.Sim.Threads().StartedNames(), std::vector<std::string>{"SLH Suspend Initiator"});
+        EXPECT_EQ(htpc.Sim.Threads().StartedNames(),
+                  (std::vector<std::string>{"SLH blanking thread", "SLH Suspend Initiator"}));
         EXPECT_EQ(htpc.TakeLog(), std::vector<std::string>{c.Legacy ? "cSuspendInitiator - UseLegacyCall_ == true"
                                                                     : "cSuspendInitiator - UseLegacyCall_ == false"});
         htpc.SetHklm("SleepState", c.SleepState);

@@ -36,6 +36,8 @@ protected:
 
     const cWineRegistry& Registry() const { return *Registry_; }
     const cWindowMessenger& Windows() const { return *Windows_; }
+    // The X display the test's programs show on (":3").
+    static const std::string& Display() { return Session->Display(); }
     // The Linux path of a Windows path ("C:\...") of the test's prefix.
     std::string HostPath(const std::string& windowsPath) const { return Prefix->LinuxPath(windowsPath); }
 
