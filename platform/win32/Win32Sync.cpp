@@ -1,6 +1,6 @@
 #include "platform/win32/Win32Sync.h"
 
-#include "platform/win32/Win32.h"
+#include "platform/win32/Win32Handle.h"
 
 namespace {
 
@@ -8,17 +8,10 @@ class cWin32NamedMutex final : public cNamedMutex {
 public:
     // Takes over the handle.
     explicit cWin32NamedMutex(HANDLE mutex) : Mutex(mutex) {}
-    ~cWin32NamedMutex() override
-    {
-        cLastErrorKeeper keeper;
-        CloseHandle(Mutex);
-    }
-    cWin32NamedMutex(const cWin32NamedMutex&) = delete;
-    cWin32NamedMutex& operator=(const cWin32NamedMutex&) = delete;
 
     eWaitResult Wait(uint32_t milliseconds) override
     {
-        switch (WaitForSingleObject(Mutex, milliseconds)) {
+        switch (WaitForSingleObject(Mutex.Get(), milliseconds)) {
         case WAIT_OBJECT_0:
             return eWaitResult::Signaled;
         case WAIT_ABANDONED:
@@ -30,10 +23,10 @@ public:
         }
     }
 
-    bool Release() override { return ReleaseMutex(Mutex) != 0; }
+    bool Release() override { return ReleaseMutex(Mutex.Get()) != 0; }
 
 private:
-    HANDLE Mutex;
+    cScopedHandle Mutex;
 };
 
 }  // namespace
