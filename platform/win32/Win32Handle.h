@@ -1,4 +1,7 @@
 #pragma once
+#include <cstdint>
+
+#include "platform/Sync.h"
 #include "platform/win32/Win32.h"
 
 // A kernel handle owned by its holder and closed when the holder goes.
@@ -18,6 +21,21 @@ public:
     // For a call that returns the handle through a pointer; the holder must
     // be empty.
     HANDLE* Receive() { return &Handle; }
+
+    // WaitForSingleObject on the handle.
+    eWaitResult Wait(uint32_t milliseconds) const
+    {
+        switch (WaitForSingleObject(Handle, milliseconds)) {
+        case WAIT_OBJECT_0:
+            return eWaitResult::Signaled;
+        case WAIT_ABANDONED:
+            return eWaitResult::Abandoned;
+        case WAIT_TIMEOUT:
+            return eWaitResult::Timeout;
+        default:
+            return eWaitResult::Failed;
+        }
+    }
 
     // Closes the handle now (the holder is then empty).
     void Close()

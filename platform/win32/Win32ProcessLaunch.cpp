@@ -33,7 +33,7 @@ class cWin32Process final : public cProcess {
 public:
     explicit cWin32Process(const PROCESS_INFORMATION& info) : Process(info.hProcess), Thread(info.hThread) {}
 
-    eWaitResult Wait(uint32_t milliseconds) override { return WaitForProcessHandle(Process.Get(), milliseconds); }
+    eWaitResult Wait(uint32_t milliseconds) override { return Process.Wait(milliseconds); }
     bool GetExitCode(uint32_t& code) override { return ReadProcessExitCode(Process.Get(), code); }
     bool Terminate(uint32_t exitCode) override { return TerminateProcess(Process.Get(), exitCode) != 0; }
     bool GetPriorityClass(uint32_t& priorityClass) override

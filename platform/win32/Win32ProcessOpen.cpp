@@ -10,7 +10,7 @@ class cWin32OpenedProcess final : public cProcess {
 public:
     explicit cWin32OpenedProcess(HANDLE handle) : Handle(handle) {}
 
-    eWaitResult Wait(uint32_t milliseconds) override { return WaitForProcessHandle(Handle.Get(), milliseconds); }
+    eWaitResult Wait(uint32_t milliseconds) override { return Handle.Wait(milliseconds); }
     bool GetExitCode(uint32_t& code) override { return ReadProcessExitCode(Handle.Get(), code); }
     bool Terminate(uint32_t exitCode) override { return TerminateProcess(Handle.Get(), exitCode) != 0; }
     bool GetPriorityClass(uint32_t& priorityClass) override
@@ -29,20 +29,6 @@ private:
 };
 
 }  // namespace
-
-eWaitResult WaitForProcessHandle(HANDLE process, uint32_t milliseconds)
-{
-    switch (WaitForSingleObject(process, milliseconds)) {
-    case WAIT_OBJECT_0:
-        return eWaitResult::Signaled;
-    case WAIT_ABANDONED:
-        return eWaitResult::Abandoned;
-    case WAIT_TIMEOUT:
-        return eWaitResult::Timeout;
-    default:
-        return eWaitResult::Failed;
-    }
-}
 
 bool ReadProcessExitCode(HANDLE process, uint32_t& code)
 {

@@ -9,19 +9,7 @@ public:
     // Takes over the handle.
     explicit cWin32NamedMutex(HANDLE mutex) : Mutex(mutex) {}
 
-    eWaitResult Wait(uint32_t milliseconds) override
-    {
-        switch (WaitForSingleObject(Mutex.Get(), milliseconds)) {
-        case WAIT_OBJECT_0:
-            return eWaitResult::Signaled;
-        case WAIT_ABANDONED:
-            return eWaitResult::Abandoned;
-        case WAIT_TIMEOUT:
-            return eWaitResult::Timeout;
-        default:
-            return eWaitResult::Failed;
-        }
-    }
+    eWaitResult Wait(uint32_t milliseconds) override { return Mutex.Wait(milliseconds); }
 
     bool Release() override { return ReleaseMutex(Mutex.Get()) != 0; }
 

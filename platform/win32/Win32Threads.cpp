@@ -62,17 +62,8 @@ public:
 
     void Signal() override { SetEvent(Event.Get()); }
 
-    eWaitResult Wait(uint32_t milliseconds) override
-    {
-        switch (WaitForSingleObject(Event.Get(), milliseconds)) {
-        case WAIT_OBJECT_0:
-            return eWaitResult::Signaled;
-        case WAIT_TIMEOUT:
-            return eWaitResult::Timeout;
-        default:
-            return eWaitResult::Failed;
-        }
-    }
+    // An event is never abandoned.
+    eWaitResult Wait(uint32_t milliseconds) override { return Event.Wait(milliseconds); }
 
 private:
     cScopedHandle Event;
