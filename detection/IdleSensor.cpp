@@ -71,7 +71,7 @@ std::vector<std::string> ReadNonIdleList(cRegistry& registry, const std::string&
     return list;
 }
 
-bool EqualsIgnoringCase(const std::string& a, const std::string& b)
+bool EqualsIgnoringCase(std::string_view a, std::string_view b)
 {
     auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; };
     return a.size() == b.size() &&

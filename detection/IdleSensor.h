@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class cClock;
@@ -82,4 +83,4 @@ private:
 std::vector<std::string> ReadNonIdleList(cRegistry& registry, const std::string& key);
 
 // Equal when they differ only in the case of ASCII letters.
-bool EqualsIgnoringCase(const std::string& a, const std::string& b);
+bool EqualsIgnoringCase(std::string_view a, std::string_view b);

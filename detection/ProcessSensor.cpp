@@ -22,28 +22,25 @@ cProcessSensor::cProcessSensor(cPlatform& platform)
 
 void cProcessSensor::Scan()
 {
-    std::vector<cProcessEntry> processes;
-    if (!Processes.Snapshot(processes))
-        return;
-    for (const cProcessEntry& process : processes) {
-        if (process.ExeFile == MEDIA_CENTER_UPDATE_PROGRAM)
-            Count(TriggerOf(process.ExeFile, process.ProcessId, UPDATE_CATEGORIES));
+    Processes.ForEachProcess([this](std::string_view exeFile, uint32_t processId) {
+        if (exeFile == MEDIA_CENTER_UPDATE_PROGRAM)
+            Count(TriggerOf(exeFile, processId, UPDATE_CATEGORIES));
         // Each list match counts once more; only as a listed program, so a
         // listed update program still counts once as an update.
         // The length first: it rules out nearly every pair without a call.
         for (const std::string& program : Programs)
-            if (process.ExeFile.size() == program.size() && EqualsIgnoringCase(process.ExeFile, program))
-                Count(TriggerOf(process.ExeFile, process.ProcessId, LIST_CATEGORIES), LIST_CATEGORIES);
-    }
+            if (exeFile.size() == program.size() && EqualsIgnoringCase(exeFile, program))
+                Count(TriggerOf(exeFile, processId, LIST_CATEGORIES), LIST_CATEGORIES);
+    });
 }
 
-cTrigger& cProcessSensor::TriggerOf(const std::string& exeFile, uint32_t processId, uint32_t categories)
+cTrigger& cProcessSensor::TriggerOf(std::string_view exeFile, uint32_t processId, uint32_t categories)
 {
     const auto id = static_cast<int32_t>(processId);
     for (auto& trigger : Triggers)
         if (trigger->GetId() == id)
             return *trigger;
-    return Add(std::make_unique<cProcessTrigger>(exeFile, id, categories, Now()));
+    return Add(std::make_unique<cProcessTrigger>(std::string(exeFile), id, categories, Now()));
 }
 
 void cProcessSensor::WakeReset()

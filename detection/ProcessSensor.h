@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "detection/IdleSensor.h"
@@ -14,7 +15,7 @@ constexpr int PROCESS_COUNTER_NON_USER = 2;  // the same
 constexpr int PROCESS_COUNTER_UPDATE = 3;    // running Media Center updates only
 
 // The Media Center update program, always watched.
-constexpr const char* MEDIA_CENTER_UPDATE_PROGRAM = "mcupdate.exe";
+constexpr std::string_view MEDIA_CENTER_UPDATE_PROGRAM = "mcupdate.exe";
 // The list of programs that keep the machine awake, under the settings key.
 constexpr const char* NON_IDLE_APPLICATIONS_KEY = "Non Idle Applications";
 
@@ -41,7 +42,7 @@ protected:
     void Scan() override;
 
 private:
-    cTrigger& TriggerOf(const std::string& exeFile, uint32_t processId, uint32_t categories);
+    cTrigger& TriggerOf(std::string_view exeFile, uint32_t processId, uint32_t categories);
 
     cProcessList& Processes;
     const std::vector<std::string> Programs;

@@ -164,11 +164,16 @@ bool cRecordingMonitor::IsRecordingMonitorEnabled()
 {
     if (!Engine)
         return Settings.RecordingMonitorEnabled;
+    return IsRecordingMonitorEnabled(Engine->Settings.SleepState == SLEEP_STATE_HIBERNATION,
+                                     Engine->Settings.TreatUnattendedAsAutomatic);
+}
+
+bool cRecordingMonitor::IsRecordingMonitorEnabled(bool hibernation, bool treatUnattendedAsAutomatic)
+{
     // With hibernation the system's report of an automatic wake is not
     // trusted, so only unattended wakes can end automatically.
-    const bool hibernation = Engine->Settings.SleepState == SLEEP_STATE_HIBERNATION;
     Settings.RecordingMonitorEnabled.SetEnabled(RECORDING_MONITOR_NEEDS_NON_USER_WAKES,
-                                                !hibernation || Engine->Settings.TreatUnattendedAsAutomatic);
+                                                !hibernation || treatUnattendedAsAutomatic);
     return Settings.RecordingMonitorEnabled;
 }
 
@@ -200,8 +205,10 @@ void cRecordingMonitor::EvaluateAwakeState()
         RestartIdleTimers();
     Monitored = false;
 
-    // 3. The wake changed its kind.
-    const bool nonUser = Engine->IsNonUserResume();
+    // 3. The wake changed its kind. Its settings are read once here, still
+    // at every evaluation, so a change takes effect at the next one.
+    const cWakeKind wake = Engine->GetWakeKind();
+    const bool nonUser = wake.IsNonUserResume();
     if (nonUser != NonUser) {
         RestartIdleTimers();
         NonUser = nonUser;
@@ -223,10 +230,10 @@ void cRecordingMonitor::EvaluateAwakeState()
         ResumeDelay = 0;
     }
 
-    // Settings used twice below are read once per evaluation, still at
-    // every evaluation, so a change takes effect at the next one.
+    // Settings used twice below are read once per evaluation, likewise.
     const bool logActivity = Settings.LogActivity;
     const bool forceAway = Settings.ForceAwayWhenExtenderInUse;
+    const int32_t mceIdleTimeout = Settings.MceIdleTimeout;
 
     // 6. Media Center sessions and recordings; 7. programs and network users.
     ReadMediaCenterSessions(now, logActivity);
@@ -237,10 +244,10 @@ void cRecordingMonitor::EvaluateAwakeState()
     // conditions below ask about the same window.
     const WindowHandle mediaCenterWindow =
         Platform.Windowing.FindWindow(Engine->GetMediaCenterWindowClass(), "");
-    const int state = Engine->GetAwakeState(nonUser, mediaCenterWindow != 0);
+    const int state = wake.AwakeState(mediaCenterWindow != 0);
     if (state != AwakeState) {
         AwakeState = state;
-        LogAwakeState(state, nonUser);
+        LogAwakeState(state, wake);
         if (state == AS_MEDIACENTER)
             MediaCenterIdleSince = now;
     }
@@ -304,7 +311,15 @@ void cRecordingMonitor::EvaluateAwakeState()
     Engine->SetExecutionStateSlot(ExecutionStateSlot, away ? ES_AWAYMODE_REQUIRED : 0);
 
     // 17. and 18. The conditions.
-    const uint32_t conditions = BuildConditions(now, lastInput, executionState, forceAway, mediaCenterWindow);
+    cReadings readings;
+    readings.Now = now;
+    readings.LastInput = lastInput;
+    readings.ExecutionState = executionState;
+    readings.Wake = wake;
+    readings.ForceAway = forceAway;
+    readings.MceIdleTimeout = mceIdleTimeout;
+    readings.MediaCenterWindow = mediaCenterWindow;
+    const uint32_t conditions = BuildConditions(readings);
     if (conditions != StayAwakeConditions) {
         Log("StayAwakeConditions: " + Hex8(conditions) + " (" + Hex8(conditions ^ StayAwakeConditions) + ")");
         StayAwakeConditions = conditions;
@@ -313,7 +328,7 @@ void cRecordingMonitor::EvaluateAwakeState()
     // 19. Activity line.
     if (logActivity)
         LogActivityLine(SecondsSince(now, LastRecordingTick), SecondsSince(now, MediaCenterIdleSince),
-                        SecondsSince(now, lastInput));
+                        SecondsSince(now, lastInput), mceIdleTimeout);
 
     // 20. Decision.
     Decide(state, conditions);
@@ -335,14 +350,13 @@ void cRecordingMonitor::ReadMediaCenterSessions(uint32_t now, bool logActivity)
     }
 }
 
-void cRecordingMonitor::LogAwakeState(int state, bool nonUser)
+void cRecordingMonitor::LogAwakeState(int state, const cWakeKind& wake)
 {
     Log(std::string("AwakeState: ") + AwakeStateName(state));
     // The system's answer as it came, then as true or false.
-    const int32_t automatic = Platform.Power.IsSystemResumeAutomatic();
     auto flag = [](bool value) { return std::string(value ? "1 " : "0 "); };
-    Log(flag(Engine->IsInAwayMode()) + std::to_string(automatic) + " " + flag(automatic != 0) +
-        flag(Engine->Settings.TreatUnattendedAsAutomatic) + flag(Engine->IsUnattended()) + flag(nonUser));
+    Log(flag(wake.AwayMode) + std::to_string(wake.SystemAutomatic) + " " + flag(wake.SystemAutomatic != 0) +
+        flag(wake.TreatUnattendedAsAutomatic) + flag(wake.Unattended) + flag(wake.IsNonUserResume()));
 }
 
 void cRecordingMonitor::LogTriggerNames(const cSensor& sensor)
@@ -373,16 +387,16 @@ uint32_t cRecordingMonitor::GetSystemExecutionState()
     return read ? state : 0;
 }
 
-uint32_t cRecordingMonitor::BuildConditions(uint32_t now, uint32_t lastInput, uint32_t executionState,
-                                            bool forceAway, WindowHandle mediaCenterWindow)
+uint32_t cRecordingMonitor::BuildConditions(const cReadings& readings)
 {
+    const uint32_t now = readings.Now;
     const uint32_t secsRec = SecondsSince(now, LastRecordingTick);
     const uint32_t secsMc = SecondsSince(now, MediaCenterIdleSince);
-    const uint32_t secsInp = SecondsSince(now, lastInput);
-    const int32_t mceIdleTimeout = Settings.MceIdleTimeout;
+    const uint32_t secsInp = SecondsSince(now, readings.LastInput);
+    const int32_t mceIdleTimeout = readings.MceIdleTimeout;
 
     uint32_t conditions = SA_ALWAYS;
-    if (!IsRecordingMonitorEnabled())
+    if (!IsRecordingMonitorEnabled(readings.Wake.Hibernation, readings.Wake.TreatUnattendedAsAutomatic))
         conditions |= SA_REC_DISABLED;
     if (!Settings.MceIdleDetectionEnabled)
         conditions |= SA_MC_IDLE_DISABLED;
@@ -400,10 +414,10 @@ uint32_t cRecordingMonitor::BuildConditions(uint32_t now, uint32_t lastInput, ui
         conditions |= SA_APPS;
     // With away mode forced, an extender keeps the machine awake only in
     // away mode: otherwise away mode itself does.
-    if ((!forceAway || Engine->IsInAwayMode()) &&
+    if ((!readings.ForceAway || readings.Wake.AwayMode) &&
         SecondsSince(now, LastExtenderTick) <= REMOTE_SESSION_SECONDS)
         conditions |= SA_EXTENDER;
-    if (!Settings.IgnoreSuspendBlock && executionState != 0)
+    if (!Settings.IgnoreSuspendBlock && readings.ExecutionState != 0)
         conditions |= SA_EXEC_STATE;
     if (AtMost(secsInp, mceIdleTimeout))
         conditions |= SA_INPUT_MC;
@@ -413,7 +427,7 @@ uint32_t cRecordingMonitor::BuildConditions(uint32_t now, uint32_t lastInput, ui
         conditions |= SA_RDP;
     if (SecondsSince(now, SessionSensor.GetLatestActivity()) < REMOTE_SESSION_SECONDS)
         conditions |= SA_NET_SESSION;
-    return conditions | WindowConditions(mediaCenterWindow);
+    return conditions | WindowConditions(readings.MediaCenterWindow);
 }
 
 uint32_t cRecordingMonitor::WindowConditions(WindowHandle window)
@@ -432,11 +446,11 @@ uint32_t cRecordingMonitor::WindowConditions(WindowHandle window)
     return conditions;
 }
 
-void cRecordingMonitor::LogActivityLine(uint32_t secsRec, uint32_t secsMc, uint32_t secsInp)
+void cRecordingMonitor::LogActivityLine(uint32_t secsRec, uint32_t secsMc, uint32_t secsInp, int32_t mceIdleTimeout)
 {
     std::string line = "Rec: " + std::to_string(secsRec) + "(" + std::to_string(RECENT_RECORDING_SECONDS) + ")";
     if (IsMediaCenterActive())
-        line += " MC: " + std::to_string(secsMc) + "(" + std::to_string(Settings.MceIdleTimeout.Get()) + ")";
+        line += " MC: " + std::to_string(secsMc) + "(" + std::to_string(mceIdleTimeout) + ")";
     else
         line += " (MC: " + std::to_string(secsMc) + ")";
     line += " Inp: " + std::to_string(secsInp) + " Exe: " + std::to_string(Applications[0]);

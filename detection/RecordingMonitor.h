@@ -6,6 +6,7 @@
 #include "detection/McsaClient.h"
 #include "detection/NetSessionSensor.h"
 #include "detection/ProcessSensor.h"
+#include "engine/WakeKind.h"
 #include "foundation/PersistentVariables.h"
 #include "platform/Windowing.h"
 
@@ -147,16 +148,27 @@ public:
     cRecordingMonitorSettings Settings;
 
 private:
+    // What one evaluation has read or found once and uses in several steps.
+    struct cReadings {
+        uint32_t Now = 0;
+        uint32_t LastInput = 0;
+        uint32_t ExecutionState = 0;
+        cWakeKind Wake;
+        bool ForceAway = false;
+        int32_t MceIdleTimeout = 0;
+        WindowHandle MediaCenterWindow = 0;  // 0: none
+    };
+
+    // The update of IsRecordingMonitorEnabled from the engine's settings as
+    // the caller has read them.
+    bool IsRecordingMonitorEnabled(bool hibernation, bool treatUnattendedAsAutomatic);
     void ReadMediaCenterSessions(uint32_t now, bool logActivity);
-    void LogAwakeState(int state, bool nonUser);
+    void LogAwakeState(int state, const cWakeKind& wake);
     void LogTriggerNames(const cSensor& sensor);
     uint32_t GetSystemExecutionState();
-    // forceAway is the setting as read once for the whole evaluation;
-    // mediaCenterWindow is Media Center's window as found by it (0: none).
-    uint32_t BuildConditions(uint32_t now, uint32_t lastInput, uint32_t executionState, bool forceAway,
-                             WindowHandle mediaCenterWindow);
+    uint32_t BuildConditions(const cReadings& readings);
     uint32_t WindowConditions(WindowHandle mediaCenterWindow);
-    void LogActivityLine(uint32_t secsRec, uint32_t secsMc, uint32_t secsInp);
+    void LogActivityLine(uint32_t secsRec, uint32_t secsMc, uint32_t secsInp, int32_t mceIdleTimeout);
     void Decide(int state, uint32_t conditions);
     void RequestSleep(const char* period, bool fromAutomatic);
     uint32_t Now();

@@ -187,25 +187,15 @@ bool cMcePowerManager::IsUnattended()
     return GetLastUserInputTick() == ActivityBaseline || AwayMode;
 }
 
-bool cMcePowerManager::IsNonUserResume()
+cWakeKind cMcePowerManager::GetWakeKind()
 {
-    // After hibernation the system's own report is not trusted.
-    return (Settings.TreatUnattendedAsAutomatic && IsUnattended()) ||
-           (Settings.SleepState != SLEEP_STATE_HIBERNATION && IsAutomaticResume());
-}
-
-int cMcePowerManager::GetAwakeState()
-{
-    return GetAwakeState(IsNonUserResume(), Ehome.IsRunning());
-}
-
-int cMcePowerManager::GetAwakeState(bool nonUserResume, bool mediaCenterRunning)
-{
-    if (nonUserResume || IsInAwayMode())
-        return AS_NON_USER;
-    if (mediaCenterRunning)
-        return AS_MEDIACENTER;
-    return AS_DESKTOP;
+    cWakeKind wake;
+    wake.TreatUnattendedAsAutomatic = Settings.TreatUnattendedAsAutomatic;
+    wake.Hibernation = Settings.SleepState == SLEEP_STATE_HIBERNATION;
+    wake.SystemAutomatic = Platform.Power.IsSystemResumeAutomatic();
+    wake.Unattended = IsUnattended();
+    wake.AwayMode = AwayMode;
+    return wake;
 }
 
 // ---------------------------------------------------------------------------

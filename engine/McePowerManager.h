@@ -10,6 +10,7 @@
 #include "engine/ExecutionStateSlots.h"
 #include "engine/PowerManager.h"
 #include "engine/RebootScheduler.h"
+#include "engine/WakeKind.h"
 #include "foundation/PersistentVariables.h"
 #include "platform/Platform.h"
 #include "targets/TargetEhome.h"
@@ -103,12 +104,10 @@ public:
     // forced reboot, or the front-ends that start at logon.
     void EngineStartup() { Reboots->EngineStartup(); }
 
-    // How the current wake counts.
-    int GetAwakeState();
-    // The same, for a caller that has just asked IsNonUserResume and looked
-    // for Media Center's window.
-    int GetAwakeState(bool nonUserResume, bool mediaCenterRunning);
-    bool IsNonUserResume();
+    // How the current wake counts, each setting behind it read once.
+    cWakeKind GetWakeKind();
+    int GetAwakeState() { return GetWakeKind().AwakeState(Ehome.IsRunning()); }
+    bool IsNonUserResume() { return GetWakeKind().IsNonUserResume(); }
     bool IsUnattended();
     bool IsAutomaticResume();
     bool IsInAwayMode() const { return AwayMode; }

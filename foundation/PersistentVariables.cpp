@@ -14,6 +14,14 @@ cRegistryValue DwordValue(uint32_t data)
     return value;
 }
 
+// The settings key as the registry calls take it, made once instead of at
+// every read.
+const std::string& SettingsKey()
+{
+    static const std::string key = SETTINGS_KEY;
+    return key;
+}
+
 }  // namespace
 
 cPersistentVariable::cPersistentVariable(cRegistry& registry, std::string name, int hive)
@@ -25,12 +33,12 @@ cPersistentVariable::cPersistentVariable(cRegistry& registry, std::string name, 
 bool cPersistentVariable::Exists() const
 {
     cRegistryValue ignored;
-    return Registry.ReadValue(Hive, SETTINGS_KEY, Name, ignored) == REGRESULT_SUCCESS;
+    return Registry.ReadValue(Hive, SettingsKey(), Name, ignored) == REGRESULT_SUCCESS;
 }
 
 void cPersistentVariable::Delete()
 {
-    Registry.DeleteValue(Hive, SETTINGS_KEY, Name);
+    Registry.DeleteValue(Hive, SettingsKey(), Name);
 }
 
 void cPersistentVariable::SetEnabled(uint32_t bit, bool enabled)
@@ -43,14 +51,14 @@ void cPersistentVariable::SetEnabled(uint32_t bit, bool enabled)
 
 bool cPersistentVariable::Read(uint32_t type, cRegistryValue& value) const
 {
-    if (Registry.ReadValue(Hive, SETTINGS_KEY, Name, value) != REGRESULT_SUCCESS || value.Type != type)
+    if (Registry.ReadValue(Hive, SettingsKey(), Name, value) != REGRESULT_SUCCESS || value.Type != type)
         return false;
     return type != REGTYPE_DWORD || value.Data.size() == sizeof(uint32_t);
 }
 
 bool cPersistentVariable::Write(const cRegistryValue& value)
 {
-    return Registry.WriteValue(Hive, SETTINGS_KEY, Name, value) == REGRESULT_SUCCESS;
+    return Registry.WriteValue(Hive, SettingsKey(), Name, value) == REGRESULT_SUCCESS;
 }
 
 cPersistentBool::cPersistentBool(cRegistry& registry, const std::string& name, int hive, bool defaultValue)

@@ -1,21 +1,20 @@
 #pragma once
 #include <cstdint>
-#include <string>
-#include <vector>
-
-// One process of a snapshot.
-struct cProcessEntry {
-    std::string ExeFile;  // the executable's file name, without folder, as Windows reports it
-    uint32_t ProcessId = 0;
-};
+#include <functional>
+#include <string_view>
 
 // The processes running on the machine.
 class cProcessList {
 public:
+    // One process: its executable's file name, without folder, as Windows
+    // reports it (valid only during the call), and its id.
+    using cVisit = std::function<void(std::string_view exeFile, uint32_t processId)>;
+
     virtual ~cProcessList() = default;
 
-    // A snapshot of all processes (CreateToolhelp32Snapshot with
-    // TH32CS_SNAPPROCESS, Process32First/Next), in snapshot order; false,
-    // with processes empty, when the snapshot cannot be taken.
-    virtual bool Snapshot(std::vector<cProcessEntry>& processes) = 0;
+    // Takes a snapshot of all processes (CreateToolhelp32Snapshot with
+    // TH32CS_SNAPPROCESS, Process32First/Next) and calls visit for each, in
+    // snapshot order, without copying the list; false, with no call, when
+    // the snapshot cannot be taken.
+    virtual bool ForEachProcess(const cVisit& visit) = 0;
 };

@@ -2,13 +2,15 @@
 
 #include <algorithm>
 
-bool cSimProcessList::Snapshot(std::vector<cProcessEntry>& processes)
+bool cSimProcessList::ForEachProcess(const cVisit& visit)
 {
     ++SnapshotCount;
-    processes.clear();
     if (SnapshotFails)
         return false;
-    processes = Running;
+    // The running list itself stands for the snapshot: a visit that starts
+    // or ends a simulated process would change it, and none does.
+    for (const cProcessEntry& process : Running)
+        visit(process.ExeFile, process.ProcessId);
     return true;
 }
 

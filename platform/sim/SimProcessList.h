@@ -10,7 +10,7 @@
 // does, and never reused within one simulation.
 class cSimProcessList : public cProcessList {
 public:
-    bool Snapshot(std::vector<cProcessEntry>& processes) override;
+    bool ForEachProcess(const cVisit& visit) override;
 
     // Returns the new process's id.
     uint32_t StartProcess(const std::string& exeFile);
@@ -22,6 +22,11 @@ public:
     int Snapshots() const { return SnapshotCount; }
 
 private:
+    struct cProcessEntry {
+        std::string ExeFile;
+        uint32_t ProcessId = 0;
+    };
+
     std::vector<cProcessEntry> Running;
     uint32_t NextId = 1000;
     bool SnapshotFails = false;

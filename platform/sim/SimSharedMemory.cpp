@@ -59,20 +59,42 @@ private:
 
 }  // namespace
 
+// The guarded copy of a section's bytes that its views share while the bytes
+// stay the same: a reader that maps the block every second then costs no
+// page mapping of the host, as a view of an unchanged mapping costs Windows
+// none either.
+struct cSimSharedMemory::cSection {
+    std::vector<uint8_t> Bytes;
+    bool CreatorOpen = true;
+    bool FileBacked = false;
+    std::shared_ptr<const cGuardedBytes> Copy;
+
+    std::shared_ptr<const cGuardedBytes> CurrentCopy()
+    {
+        // Writers change Bytes in place, so the copy is compared, not flagged.
+        if (!Copy || Copy->Size != Bytes.size() ||
+            (!Bytes.empty() && std::memcmp(Copy->Get(), Bytes.data(), Bytes.size()) != 0))
+            Copy = std::make_shared<const cGuardedBytes>(Bytes);
+        return Copy;
+    }
+};
+
 class cSimSharedMemory::cSimView : public cSharedMemoryView {
 public:
-    cSimView(cSimSharedMemory& owner, const std::vector<uint8_t>& bytes) : Owner(owner), Bytes(bytes)
+    cSimView(cSimSharedMemory& owner, std::shared_ptr<const cGuardedBytes> bytes)
+        : Owner(owner), Bytes(std::move(bytes))
     {
         ++Owner.ViewCount;
     }
     ~cSimView() override { --Owner.ViewCount; }
 
-    const uint8_t* Data() const override { return Bytes.Get(); }
-    size_t Size() const override { return Bytes.Size; }
+    const uint8_t* Data() const override { return Bytes->Get(); }
+    size_t Size() const override { return Bytes->Size; }
 
 private:
     cSimSharedMemory& Owner;
-    cGuardedBytes Bytes;
+    // A view keeps the bytes it was made with, even after a writer's change.
+    std::shared_ptr<const cGuardedBytes> Bytes;
 };
 
 class cSimSharedMemory::cSimMapping : public cSharedMemoryMapping {
@@ -88,7 +110,7 @@ public:
     {
         if (Owner.MapViewFails)
             return nullptr;
-        return std::make_unique<cSimView>(Owner, Section->Bytes);
+        return std::make_unique<cSimView>(Owner, Section->CurrentCopy());
     }
 
 private:

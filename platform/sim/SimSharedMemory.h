@@ -10,8 +10,9 @@
 // Named mappings that the test creates and fills as another process would.
 // Names compare case-sensitively, as kernel object names do.
 //
-// A view is a copy of the bytes at the moment it is made, placed so that it
-// ends right at an inaccessible page: reading a single byte past Size()
+// A view is a copy of the bytes at the moment it is made (views made while
+// the bytes stay the same share one copy), placed so that it ends right at
+// an inaccessible page: reading a single byte past Size()
 // crashes the test instead of passing unnoticed. Unlike on Windows, Size()
 // is exactly the number of bytes written, not rounded up to pages.
 class cSimSharedMemory : public cSharedMemory {
@@ -50,11 +51,7 @@ public:
     int OpenViews() const { return ViewCount; }
 
 private:
-    struct cSection {
-        std::vector<uint8_t> Bytes;
-        bool CreatorOpen = true;
-        bool FileBacked = false;
-    };
+    struct cSection;
     class cSimMapping;
     class cSimView;
     class cSimBackingFile;

@@ -1,34 +1,12 @@
 #include "platform/win32/Win32Files.h"
 
-#include "platform/win32/Win32.h"
+#include "platform/win32/Win32Handle.h"
 
 #include <shlobj.h>
 
 #include <vector>
 
 namespace {
-
-// An open file, closed when the holder goes; closing keeps the last-error
-// code of the call that failed before it.
-class cFileHolder {
-public:
-    explicit cFileHolder(HANDLE file) : File(file) {}
-    ~cFileHolder()
-    {
-        if (IsOpen()) {
-            cLastErrorKeeper keeper;
-            CloseHandle(File);
-        }
-    }
-    cFileHolder(const cFileHolder&) = delete;
-    cFileHolder& operator=(const cFileHolder&) = delete;
-
-    bool IsOpen() const { return File != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return File; }
-
-private:
-    HANDLE File;
-};
 
 bool WriteAll(HANDLE file, const std::string& bytes)
 {
@@ -68,7 +46,7 @@ bool cWin32FileSystem::CreateDirectory(const std::string& path)
 
 bool cWin32FileSystem::AppendToFile(const std::string& path, const std::string& bytes)
 {
-    cFileHolder file(CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    cScopedHandle file(CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.IsOpen())
         return false;
@@ -77,7 +55,7 @@ bool cWin32FileSystem::AppendToFile(const std::string& path, const std::string& 
 
 bool cWin32FileSystem::WriteNewFile(const std::string& path, const std::string& bytes)
 {
-    cFileHolder file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+    cScopedHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                                  FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.IsOpen())
         return false;
@@ -86,7 +64,7 @@ bool cWin32FileSystem::WriteNewFile(const std::string& path, const std::string& 
 
 bool cWin32FileSystem::ReadWholeFile(const std::string& path, std::string& bytes)
 {
-    cFileHolder file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    cScopedHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.IsOpen())
         return false;

@@ -3,7 +3,7 @@
 // system directory, the own integrity level).
 #include "platform/win32/Win32Processes.h"
 
-#include "platform/win32/Win32.h"
+#include "platform/win32/Win32Handle.h"
 
 #include <shellapi.h>
 
@@ -11,33 +11,12 @@
 
 namespace {
 
-// A kernel handle, closed when the holder goes; closing keeps the last-error
-// code of the call that failed before it.
-class cHandleHolder {
-public:
-    cHandleHolder() = default;
-    explicit cHandleHolder(HANDLE handle) : Handle(handle) {}
-    ~cHandleHolder()
-    {
-        if (Handle != nullptr) {
-            cLastErrorKeeper keeper;
-            CloseHandle(Handle);
-        }
-    }
-    cHandleHolder(const cHandleHolder&) = delete;
-    cHandleHolder& operator=(const cHandleHolder&) = delete;
-
-    HANDLE Get() const { return Handle; }
-    HANDLE* Receive() { return &Handle; }
-
-private:
-    HANDLE Handle = nullptr;
-};
-
+// Closes the handles of a started process that nobody waits for; the
+// process runs on.
 void CloseProcessHandles(const PROCESS_INFORMATION& info)
 {
-    CloseHandle(info.hThread);
-    CloseHandle(info.hProcess);
+    const cScopedHandle thread(info.hThread);
+    const cScopedHandle process(info.hProcess);
 }
 
 // The command-line parameter of the CreateProcess functions must be
@@ -52,26 +31,24 @@ std::vector<tChar> WritableCopy(const std::basic_string<tChar>& text)
 
 class cWin32Process final : public cProcess {
 public:
-    explicit cWin32Process(const PROCESS_INFORMATION& info) : Info(info) {}
-    ~cWin32Process() override { CloseProcessHandles(Info); }
-    cWin32Process(const cWin32Process&) = delete;
-    cWin32Process& operator=(const cWin32Process&) = delete;
+    explicit cWin32Process(const PROCESS_INFORMATION& info) : Process(info.hProcess), Thread(info.hThread) {}
 
-    eWaitResult Wait(uint32_t milliseconds) override { return WaitForProcessHandle(Info.hProcess, milliseconds); }
-    bool GetExitCode(uint32_t& code) override { return ReadProcessExitCode(Info.hProcess, code); }
-    bool Terminate(uint32_t exitCode) override { return TerminateProcess(Info.hProcess, exitCode) != 0; }
+    eWaitResult Wait(uint32_t milliseconds) override { return Process.Wait(milliseconds); }
+    bool GetExitCode(uint32_t& code) override { return ReadProcessExitCode(Process.Get(), code); }
+    bool Terminate(uint32_t exitCode) override { return TerminateProcess(Process.Get(), exitCode) != 0; }
     bool GetPriorityClass(uint32_t& priorityClass) override
     {
-        priorityClass = ::GetPriorityClass(Info.hProcess);
+        priorityClass = ::GetPriorityClass(Process.Get());
         return priorityClass != 0;
     }
     bool SetPriorityClass(uint32_t priorityClass) override
     {
-        return ::SetPriorityClass(Info.hProcess, priorityClass) != 0;
+        return ::SetPriorityClass(Process.Get(), priorityClass) != 0;
     }
 
 private:
-    PROCESS_INFORMATION Info;
+    cScopedHandle Process;
+    cScopedHandle Thread;
 };
 
 }  // namespace
@@ -122,13 +99,13 @@ bool cWin32Processes::CreateProcessWithDesktopShellToken(const std::wstring& app
     }
     DWORD shellProcessId = 0;
     GetWindowThreadProcessId(shellWindow, &shellProcessId);
-    cHandleHolder shellProcess(::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, shellProcessId));
+    cScopedHandle shellProcess(::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, shellProcessId));
     if (shellProcess.Get() == nullptr)
         return false;
-    cHandleHolder shellToken;
+    cScopedHandle shellToken;
     if (!OpenProcessToken(shellProcess.Get(), TOKEN_DUPLICATE, shellToken.Receive()))
         return false;
-    cHandleHolder primaryToken;
+    cScopedHandle primaryToken;
     if (!DuplicateTokenEx(shellToken.Get(), TOKEN_ALL_ACCESS, nullptr, SecurityImpersonation, TokenPrimary,
                           primaryToken.Receive()))
         return false;
@@ -180,10 +157,10 @@ bool cWin32Processes::HasGetProductInfo()
 
 bool cWin32Processes::GetProcessIntegrityLevel(uint32_t& level)
 {
-    cHandleHolder process(::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, GetCurrentProcessId()));
+    cScopedHandle process(::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, GetCurrentProcessId()));
     if (process.Get() == nullptr)
         return false;
-    cHandleHolder token;
+    cScopedHandle token;
     if (!OpenProcessToken(process.Get(), TOKEN_QUERY, token.Receive()))
         return false;
     DWORD size = 0;

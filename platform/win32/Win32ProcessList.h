@@ -4,5 +4,5 @@
 // A tool-help snapshot of the processes.
 class cWin32ProcessList final : public cProcessList {
 public:
-    bool Snapshot(std::vector<cProcessEntry>& processes) override;
+    bool ForEachProcess(const cVisit& visit) override;
 };

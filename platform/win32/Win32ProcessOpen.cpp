@@ -2,51 +2,33 @@
 // read and raised (the front-ends the engine closes).
 #include "platform/win32/Win32Processes.h"
 
-#include "platform/win32/Win32.h"
+#include "platform/win32/Win32Handle.h"
 
 namespace {
 
 class cWin32OpenedProcess final : public cProcess {
 public:
     explicit cWin32OpenedProcess(HANDLE handle) : Handle(handle) {}
-    ~cWin32OpenedProcess() override
-    {
-        cLastErrorKeeper keeper;
-        CloseHandle(Handle);
-    }
-    cWin32OpenedProcess(const cWin32OpenedProcess&) = delete;
-    cWin32OpenedProcess& operator=(const cWin32OpenedProcess&) = delete;
 
-    eWaitResult Wait(uint32_t milliseconds) override { return WaitForProcessHandle(Handle, milliseconds); }
-    bool GetExitCode(uint32_t& code) override { return ReadProcessExitCode(Handle, code); }
-    bool Terminate(uint32_t exitCode) override { return TerminateProcess(Handle, exitCode) != 0; }
+    eWaitResult Wait(uint32_t milliseconds) override { return Handle.Wait(milliseconds); }
+    bool GetExitCode(uint32_t& code) override { return ReadProcessExitCode(Handle.Get(), code); }
+    bool Terminate(uint32_t exitCode) override { return TerminateProcess(Handle.Get(), exitCode) != 0; }
     bool GetPriorityClass(uint32_t& priorityClass) override
     {
-        const DWORD value = ::GetPriorityClass(Handle);
+        const DWORD value = ::GetPriorityClass(Handle.Get());
         priorityClass = value;
         return value != 0;
     }
-    bool SetPriorityClass(uint32_t priorityClass) override { return ::SetPriorityClass(Handle, priorityClass) != 0; }
+    bool SetPriorityClass(uint32_t priorityClass) override
+    {
+        return ::SetPriorityClass(Handle.Get(), priorityClass) != 0;
+    }
 
 private:
-    HANDLE Handle;
+    cScopedHandle Handle;
 };
 
 }  // namespace
-
-eWaitResult WaitForProcessHandle(HANDLE process, uint32_t milliseconds)
-{
-    switch (WaitForSingleObject(process, milliseconds)) {
-    case WAIT_OBJECT_0:
-        return eWaitResult::Signaled;
-    case WAIT_ABANDONED:
-        return eWaitResult::Abandoned;
-    case WAIT_TIMEOUT:
-        return eWaitResult::Timeout;
-    default:
-        return eWaitResult::Failed;
-    }
-}
 
 bool ReadProcessExitCode(HANDLE process, uint32_t& code)
 {

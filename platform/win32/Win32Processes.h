@@ -1,8 +1,6 @@
 #pragma once
 #include "platform/Processes.h"
 
-// WaitForSingleObject on a process handle, as our result.
-eWaitResult WaitForProcessHandle(void* process, uint32_t milliseconds);
 // GetExitCodeProcess; false when the call fails.
 bool ReadProcessExitCode(void* process, uint32_t& code);
 

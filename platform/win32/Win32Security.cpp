@@ -1,27 +1,8 @@
 #include "platform/win32/Win32Security.h"
 
-#include "platform/win32/Win32.h"
+#include "platform/win32/Win32Handle.h"
 
 namespace {
-
-// Closes a kernel handle when it goes out of scope.
-class cHandle {
-public:
-    cHandle() = default;
-    ~cHandle()
-    {
-        if (Value != nullptr)
-            CloseHandle(Value);
-    }
-    cHandle(const cHandle&) = delete;
-    cHandle& operator=(const cHandle&) = delete;
-
-    HANDLE* Receive() { return &Value; }
-    HANDLE Get() const { return Value; }
-
-private:
-    HANDLE Value = nullptr;
-};
 
 // Memory from LocalAlloc, freed with LocalFree.
 class cLocalMemory {
@@ -71,9 +52,6 @@ cAccessCheckResult Failure(eAccessCheckStep step)
 class cWin32PrivilegeToken final : public cPrivilegeToken {
 public:
     explicit cWin32PrivilegeToken(HANDLE token) : Token(token) {}
-    ~cWin32PrivilegeToken() override { CloseHandle(Token); }
-    cWin32PrivilegeToken(const cWin32PrivilegeToken&) = delete;
-    cWin32PrivilegeToken& operator=(const cWin32PrivilegeToken&) = delete;
 
     uint32_t SetPrivilege(const std::string& name, bool enabled) override
     {
@@ -84,26 +62,26 @@ public:
         privileges.Privileges[0].Attributes = enabled ? SE_PRIVILEGE_ENABLED : 0;
         // Succeeds also when the account lacks the privilege; only the last
         // error (ERROR_NOT_ALL_ASSIGNED) tells.
-        AdjustTokenPrivileges(Token, FALSE, &privileges, 0, nullptr, nullptr);
+        AdjustTokenPrivileges(Token.Get(), FALSE, &privileges, 0, nullptr, nullptr);
         return GetLastError();
     }
 
 private:
-    HANDLE Token;
+    cScopedHandle Token;
 };
 
 }  // namespace
 
 cAccessCheckResult cWin32Security::CheckGroupAccess(const cGroupAccessCheck& check)
 {
-    cHandle token;
+    cScopedHandle token;
     if (!OpenThreadToken(GetCurrentThread(), TOKEN_DUPLICATE, TRUE, token.Receive())) {
         if (GetLastError() != ERROR_NO_TOKEN)
             return Failure(eAccessCheckStep::OpenToken);
         if (!OpenProcessToken(GetCurrentProcess(), TOKEN_DUPLICATE, token.Receive()))
             return Failure(eAccessCheckStep::OpenToken);
     }
-    cHandle impersonation;
+    cScopedHandle impersonation;
     if (!DuplicateToken(token.Get(), SecurityImpersonation, impersonation.Receive()))
         return Failure(eAccessCheckStep::DuplicateToken);
 

@@ -1,6 +1,6 @@
 #include "platform/win32/Win32SharedMemory.h"
 
-#include "platform/win32/Win32.h"
+#include "platform/win32/Win32Handle.h"
 
 namespace {
 
@@ -26,17 +26,10 @@ private:
 class cWin32Mapping final : public cSharedMemoryMapping {
 public:
     explicit cWin32Mapping(HANDLE handle) : Handle(handle) {}
-    ~cWin32Mapping() override
-    {
-        cLastErrorKeeper keepError;
-        CloseHandle(Handle);
-    }
-    cWin32Mapping(const cWin32Mapping&) = delete;
-    cWin32Mapping& operator=(const cWin32Mapping&) = delete;
 
     std::unique_ptr<cSharedMemoryView> MapView() override
     {
-        void* address = MapViewOfFile(Handle, FILE_MAP_READ, 0, 0, 0);
+        void* address = MapViewOfFile(Handle.Get(), FILE_MAP_READ, 0, 0, 0);
         if (address == nullptr)
             return nullptr;
         // A view of the whole mapping covers whole pages, all readable: the
@@ -49,7 +42,7 @@ public:
     }
 
 private:
-    HANDLE Handle;
+    cScopedHandle Handle;
 };
 
 }  // namespace
@@ -86,41 +79,27 @@ private:
 class cWin32WritableMapping final : public cWritableMapping {
 public:
     explicit cWin32WritableMapping(HANDLE handle) : Handle(handle) {}
-    ~cWin32WritableMapping() override
-    {
-        cLastErrorKeeper keepError;
-        CloseHandle(Handle);
-    }
-    cWin32WritableMapping(const cWin32WritableMapping&) = delete;
-    cWin32WritableMapping& operator=(const cWin32WritableMapping&) = delete;
 
     std::unique_ptr<cWritableView> MapViewForWriting(uint32_t length) override
     {
-        void* address = MapViewOfFile(Handle, FILE_MAP_WRITE, 0, 0, length);
+        void* address = MapViewOfFile(Handle.Get(), FILE_MAP_WRITE, 0, 0, length);
         if (address == nullptr)
             return nullptr;
         return std::make_unique<cWin32WritableView>(address, length);
     }
 
 private:
-    HANDLE Handle;
+    cScopedHandle Handle;
 };
 
 class cWin32BackingFile final : public cBackingFile {
 public:
     explicit cWin32BackingFile(HANDLE handle) : Handle(handle) {}
-    ~cWin32BackingFile() override
-    {
-        cLastErrorKeeper keepError;
-        CloseHandle(Handle);
-    }
-    cWin32BackingFile(const cWin32BackingFile&) = delete;
-    cWin32BackingFile& operator=(const cWin32BackingFile&) = delete;
 
-    HANDLE Get() const { return Handle; }
+    HANDLE Get() const { return Handle.Get(); }
 
 private:
-    HANDLE Handle;
+    cScopedHandle Handle;
 };
 
 }  // namespace

@@ -1,6 +1,6 @@
 #include "platform/win32/Win32Sync.h"
 
-#include "platform/win32/Win32.h"
+#include "platform/win32/Win32Handle.h"
 
 namespace {
 
@@ -8,32 +8,13 @@ class cWin32NamedMutex final : public cNamedMutex {
 public:
     // Takes over the handle.
     explicit cWin32NamedMutex(HANDLE mutex) : Mutex(mutex) {}
-    ~cWin32NamedMutex() override
-    {
-        cLastErrorKeeper keeper;
-        CloseHandle(Mutex);
-    }
-    cWin32NamedMutex(const cWin32NamedMutex&) = delete;
-    cWin32NamedMutex& operator=(const cWin32NamedMutex&) = delete;
 
-    eWaitResult Wait(uint32_t milliseconds) override
-    {
-        switch (WaitForSingleObject(Mutex, milliseconds)) {
-        case WAIT_OBJECT_0:
-            return eWaitResult::Signaled;
-        case WAIT_ABANDONED:
-            return eWaitResult::Abandoned;
-        case WAIT_TIMEOUT:
-            return eWaitResult::Timeout;
-        default:
-            return eWaitResult::Failed;
-        }
-    }
+    eWaitResult Wait(uint32_t milliseconds) override { return Mutex.Wait(milliseconds); }
 
-    bool Release() override { return ReleaseMutex(Mutex) != 0; }
+    bool Release() override { return ReleaseMutex(Mutex.Get()) != 0; }
 
 private:
-    HANDLE Mutex;
+    cScopedHandle Mutex;
 };
 
 }  // namespace

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "platform/win32/Win32.h"
+#include "platform/win32/Win32Handle.h"
 
 namespace {
 
@@ -59,30 +59,14 @@ class cWin32ThreadEvent final : public cThreadEvent {
 public:
     // Takes over the handle.
     explicit cWin32ThreadEvent(HANDLE event) : Event(event) {}
-    ~cWin32ThreadEvent() override
-    {
-        cLastErrorKeeper keeper;
-        CloseHandle(Event);
-    }
-    cWin32ThreadEvent(const cWin32ThreadEvent&) = delete;
-    cWin32ThreadEvent& operator=(const cWin32ThreadEvent&) = delete;
 
-    void Signal() override { SetEvent(Event); }
+    void Signal() override { SetEvent(Event.Get()); }
 
-    eWaitResult Wait(uint32_t milliseconds) override
-    {
-        switch (WaitForSingleObject(Event, milliseconds)) {
-        case WAIT_OBJECT_0:
-            return eWaitResult::Signaled;
-        case WAIT_TIMEOUT:
-            return eWaitResult::Timeout;
-        default:
-            return eWaitResult::Failed;
-        }
-    }
+    // An event is never abandoned.
+    eWaitResult Wait(uint32_t milliseconds) override { return Event.Wait(milliseconds); }
 
 private:
-    HANDLE Event;
+    cScopedHandle Event;
 };
 
 // What the new thread needs; it owns and deletes it.
@@ -110,16 +94,15 @@ public:
 
     void Join() override
     {
-        if (Thread == nullptr)
+        if (!Thread.IsOpen())
             return;
         cLastErrorKeeper keeper;
-        WaitForSingleObject(Thread, INFINITE);
-        CloseHandle(Thread);
-        Thread = nullptr;
+        WaitForSingleObject(Thread.Get(), INFINITE);
+        Thread.Close();
     }
 
 private:
-    HANDLE Thread;
+    cScopedHandle Thread;
 };
 
 }  // namespace

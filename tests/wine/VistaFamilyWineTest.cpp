@@ -2,10 +2,6 @@
 // under Wine's Windows 7, whose powrprof.dll lacks the power-setting
 // functions of Vista and later: the program says so, writes no setting and
 // goes on; the powercfg.exe stand-in records the command lines.
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-
 #include "WineTest.h"
 
 namespace {
@@ -13,41 +9,10 @@ namespace {
 using namespace std::chrono_literals;
 
 const std::string ENGINE_TITLE = "Slumberhold - Engine mode";
-const std::string POWERCFG_LOG = "C:\\powercfg.log";
 const std::string POWER_KEY = "HKLM\\System\\CurrentControlSet\\Control\\Session Manager\\Power";
 const std::string HIDUSB_KEY = "HKLM\\SYSTEM\\CurrentControlSet\\Services\\HidUsb";
 constexpr auto SLEEP_STATE_TIMEOUT = 60s;
 const std::string HYBRID = "SUB_SLEEP 94ac6d29-73ce-41a6-809f-6363ba21b47e ";
-
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream stream(text);
-    for (std::string line; std::getline(stream, line);) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(line);
-    }
-    return lines;
-}
-
-std::string ReadWholeFile(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream content;
-    content << file.rdbuf();
-    return content.str();
-}
-
-// The started lines of the stand-in's record, without their prefix.
-std::vector<std::string> PowercfgRuns(const std::string& record)
-{
-    std::vector<std::string> runs;
-    for (const std::string& line : Lines(record))
-        if (line.starts_with("started: "))
-            runs.push_back(line.substr(9));
-    return runs;
-}
 
 }  // namespace
 
@@ -82,12 +47,12 @@ TEST_F(cSlumberholdWineTest, SleepStatesOnWindows7RunPowercfgAndReportTheSetting
     std::vector<cBoxRecord> expected;
     for (const cCase& test : cases) {
         SCOPED_TRACE(test.State);
-        std::filesystem::remove(HostPath(POWERCFG_LOG));
+        Powercfg().ClearRecord();
         const cRunResult run = RunHelper("slhsleepstate.exe", {test.State}, SLEEP_STATE_TIMEOUT);
         ASSERT_TRUE(run.Finished) << "slhsleepstate did not end";
         EXPECT_EQ(run.ExitCode, 0);
-        EXPECT_EQ(Lines(run.Output), (std::vector<std::string>{"name=Windows 7", "result=1"}));
-        EXPECT_EQ(PowercfgRuns(ReadWholeFile(HostPath(POWERCFG_LOG))), test.Powercfg);
+        EXPECT_EQ(TextLines(run.Output), (std::vector<std::string>{"name=Windows 7", "result=1"}));
+        EXPECT_EQ(Powercfg().Runs(), test.Powercfg);
         expected.push_back(WineStartupBoxes().front());
         expected.push_back({"Error!", "Failed to set PowerValue."});
     }

@@ -1,49 +1,13 @@
 // The wake-device list on the real Windows backend: the powercfg.exe
 // stand-in answers as scripted, and slhwakedevices shows what the list made
 // of it and which commands it ran.
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-
 #include "WineTest.h"
 
 namespace {
 
 using namespace std::chrono_literals;
 
-const std::string POWERCFG_LOG = "C:\\powercfg.log";
-const std::string POWERCFG_SCRIPT = "C:\\powercfg.script";
-const std::string POWERCFG_EXE = "C:\\windows\\system32\\powercfg.exe";
 constexpr auto RUN_TIMEOUT = 60s;
-
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream stream(text);
-    for (std::string line; std::getline(stream, line);) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(line);
-    }
-    return lines;
-}
-
-std::string ReadWholeFile(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream content;
-    content << file.rdbuf();
-    return content.str();
-}
-
-std::vector<std::string> PowercfgRuns(const std::string& record)
-{
-    std::vector<std::string> runs;
-    for (const std::string& line : Lines(record))
-        if (line.starts_with("started: "))
-            runs.push_back(line.substr(9));
-    return runs;
-}
 
 }  // namespace
 
@@ -52,27 +16,27 @@ std::vector<std::string> PowercfgRuns(const std::string& record)
 // the user change.
 TEST_F(cSlumberholdWineTest, WakeDevicesAreReadFromPowercfgAndArmedByTheirQuotedNames)
 {
-    std::ofstream(HostPath(POWERCFG_SCRIPT), std::ios::binary)
-        << "/devicequery wake_programmable\t0\t0\tHID Keyboard Device\\r\\nMicrosoft eHome Infrared "
-           "Transceiver\\r\\nHID Keyboard Device\\r\\nHalf a line\n"
-        << "/devicequery wake_armed\t0\t0\tNONE\\r\\nMicrosoft eHome Infrared Transceiver\\r\\n\n";
+    Powercfg().SetScript(
+        "/devicequery wake_programmable\t0\t0\tHID Keyboard Device\\r\\nMicrosoft eHome Infrared "
+        "Transceiver\\r\\nHID Keyboard Device\\r\\nHalf a line\n"
+        "/devicequery wake_armed\t0\t0\tNONE\\r\\nMicrosoft eHome Infrared Transceiver\\r\\n\n");
     cBoxWatcher& boxes = WatchMessageBoxes();
 
     cRunResult run = RunHelper("slhwakedevices.exe", {"list"}, RUN_TIMEOUT);
     ASSERT_TRUE(run.Finished);
     EXPECT_EQ(run.ExitCode, 0);
-    EXPECT_EQ(Lines(run.Output),
+    EXPECT_EQ(TextLines(run.Output),
               (std::vector<std::string>{"loaded=1", "count=2", "device=HID Keyboard Device|armed=0",
                                         "device=Microsoft eHome Infrared Transceiver|armed=1"}));
 
     run = RunHelper("slhwakedevices.exe", {"set", "HID Keyboard Device", "1"}, RUN_TIMEOUT);
     ASSERT_TRUE(run.Finished);
-    EXPECT_EQ(Lines(run.Output), std::vector<std::string>{"listed=1"});
+    EXPECT_EQ(TextLines(run.Output), std::vector<std::string>{"listed=1"});
     run = RunHelper("slhwakedevices.exe", {"set", "PS/2 Keyboard", "1"}, RUN_TIMEOUT);
     ASSERT_TRUE(run.Finished);
-    EXPECT_EQ(Lines(run.Output), std::vector<std::string>{"listed=0"});
+    EXPECT_EQ(TextLines(run.Output), std::vector<std::string>{"listed=0"});
 
-    EXPECT_EQ(PowercfgRuns(ReadWholeFile(HostPath(POWERCFG_LOG))),
+    EXPECT_EQ(Powercfg().Runs(),
               (std::vector<std::string>{"/devicequery wake_programmable", "/devicequery wake_armed",
                                         "/devicequery wake_programmable",
                                         "/deviceenablewake \"HID Keyboard Device\"",
@@ -96,13 +60,13 @@ TEST_F(cSlumberholdWineTest, WakeDevicesOfAPowercfgThatIsMissingFailsOrHangsAreN
     for (const cCase& test : cases) {
         SCOPED_TRACE(test.What);
         if (test.Script.empty())
-            std::filesystem::remove(HostPath(POWERCFG_EXE));
+            Powercfg().Remove();
         else
-            std::ofstream(HostPath(POWERCFG_SCRIPT), std::ios::binary) << test.Script;
+            Powercfg().SetScript(test.Script);
         const auto start = std::chrono::steady_clock::now();
         const cRunResult run = RunHelper("slhwakedevices.exe", {"list"}, RUN_TIMEOUT);
         ASSERT_TRUE(run.Finished);
-        EXPECT_EQ(Lines(run.Output), (std::vector<std::string>{"loaded=1", "count=0"}));
+        EXPECT_EQ(TextLines(run.Output), (std::vector<std::string>{"loaded=1", "count=0"}));
         if (test.What == "hangs") {
             const auto waited = std::chrono::steady_clock::now() - start;
             EXPECT_GE(waited, 15s);

@@ -8,6 +8,7 @@
 
 #include "BoxWatcher.h"
 #include "ChildProcess.h"
+#include "PowercfgStandIn.h"
 #include "SlumberholdProcess.h"
 #include "TempFolder.h"
 #include "TestPrefix.h"
@@ -40,6 +41,8 @@ protected:
     static const std::string& Display() { return Session->Display(); }
     // The Linux path of a Windows path ("C:\...") of the test's prefix.
     std::string HostPath(const std::string& windowsPath) const { return Prefix->LinuxPath(windowsPath); }
+    // The prefix's powercfg.exe stand-in.
+    cPowercfgStandIn Powercfg() const { return cPowercfgStandIn(*Prefix); }
 
     cSlumberholdProcess& StartSlumberhold(const std::vector<std::string>& switches);
     // Another program of the Windows build (slhlogwriter.exe, ...), in the

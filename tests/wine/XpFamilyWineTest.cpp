@@ -1,8 +1,6 @@
 // The Windows XP family on the real Windows backend: a prefix that reports
 // XP x64 (version 5.2), where the program must choose its XP classes.
 #include <algorithm>
-#include <fstream>
-#include <sstream>
 
 #include "LogFile.h"
 #include "WineTest.h"
@@ -13,8 +11,6 @@ using namespace std::chrono_literals;
 
 const std::string ENGINE_TITLE = "Slumberhold - Engine mode";
 const std::string LOG_FOLDER = "C:\\slhtest";
-const std::string POWERCFG_LOG = "C:\\powercfg.log";
-const std::string POWERCFG_DELAY = "C:\\powercfg.delay";
 const std::string USB_KEY = "HKLM\\SYSTEM\\CurrentControlSet\\Services\\usb";
 constexpr auto SLEEP_STATE_TIMEOUT = 60s;
 
@@ -23,32 +19,6 @@ constexpr auto SLEEP_STATE_TIMEOUT = 60s;
 bool ReportXpX64(const cWineRegistry& registry)
 {
     return registry.SetString("HKCU\\Software\\Wine", "Version", "winxp64");
-}
-
-std::string ReadWholeFile(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream content;
-    content << file.rdbuf();
-    return content.str();
-}
-
-void WriteWholeFile(const std::string& path, const std::string& content)
-{
-    std::ofstream(path, std::ios::binary) << content;
-}
-
-// The lines of a text without their CR LF or LF.
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream stream(text);
-    for (std::string line; std::getline(stream, line);) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(line);
-    }
-    return lines;
 }
 
 }  // namespace
@@ -91,16 +61,16 @@ TEST_F(cSlumberholdWineTest, HibernationOnTheXpFamilyRunsPowercfgAndGoesOnPastUn
     ASSERT_TRUE(ReportXpX64(Registry()));
     // Each powercfg run then lasts a second: a step that did not wait for
     // it would overtake it in the record.
-    WriteWholeFile(HostPath(POWERCFG_DELAY), "1000");
+    Powercfg().SetDelay(1000);
     cBoxWatcher& boxes = WatchMessageBoxes();
 
     const cRunResult run = RunHelper("slhsleepstate.exe", {"5"}, SLEEP_STATE_TIMEOUT);
     ASSERT_TRUE(run.Finished) << "slhsleepstate did not end";
     EXPECT_EQ(run.ExitCode, 0);
     // 5.2 is XP x64 or Server 2003: the Server 2003 class of the XP family.
-    EXPECT_EQ(Lines(run.Output), (std::vector<std::string>{"name=Windows server 2003", "result=1"}));
+    EXPECT_EQ(TextLines(run.Output), (std::vector<std::string>{"name=Windows server 2003", "result=1"}));
 
-    EXPECT_EQ(Lines(ReadWholeFile(HostPath(POWERCFG_LOG))),
+    EXPECT_EQ(Powercfg().Record(),
               (std::vector<std::string>{"started: /hibernate on", "ended: /hibernate on",
                                         "started: /GLOBALPOWERFLAG off /OPTION RESUMEPASSWORD",
                                         "ended: /GLOBALPOWERFLAG off /OPTION RESUMEPASSWORD"}));
