@@ -7,8 +7,6 @@
 //   slhfrontend shell         Media Center's shell window; closes on WM_CLOSE
 //   slhfrontend stubborn CLASS   a visible window of the class that ignores
 //                             every request to close
-//   slhfrontend window CLASS  a visible window of the class that closes on
-//                             WM_CLOSE
 //
 // Each runs until its window is destroyed (or it is killed).
 #include <windows.h>
@@ -44,7 +42,7 @@ LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARA
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: slhfrontend tray FILE | shell | stubborn CLASS | window CLASS\n");
+    std::fprintf(stderr, "usage: slhfrontend tray FILE | shell | stubborn CLASS\n");
     return 2;
 }
 
@@ -67,8 +65,6 @@ int main(int argc, char** argv)
     } else if (role == "stubborn" && argc == 3) {
         className = argv[2];
         IgnoresClose = true;
-    } else if (role == "window" && argc == 3) {
-        className = argv[2];
     } else {
         return Usage();
     }

@@ -1,10 +1,9 @@
-// MediaPortal's stand-in around a user's sleep on the real Windows backend:
-// a window of the stand-in's class is closed at the suspend, and killed when
-// it will not close within 7 s; after the resume WordPad is started from its
-// fixed path and its window waited for. Wine's WordPad registers its main
-// window under a class of its own, so slhfrontend.exe provides the windows of
-// the stand-in's class that the suspend closes, and the search for WordPad's
-// window runs to its timeout.
+// MediaPortal's stand-in, WordPad, around a user's sleep on the real Windows
+// backend: closed at the suspend, killed when it will not close within 7 s,
+// started again from its fixed path after the resume and its window waited
+// for. Wine's own WordPad registers another window class than Windows' one,
+// so slhwordpad.exe, with the class and title of Windows' WordPad, is put at
+// that path; slhfrontend.exe gives a window of that class that will not close.
 #include <algorithm>
 #include <filesystem>
 #include <optional>
@@ -25,9 +24,7 @@ constexpr uint64_t PBT_APMSUSPEND = 4;
 constexpr uint64_t PBT_APMRESUMESUSPEND = 7;
 constexpr uint64_t PBT_APMRESUMEAUTOMATIC = 0x12;
 constexpr uint32_t START_TIMEOUT_MS = 3000;
-const cWindowName STAND_IN{"WordPadClass", ""};
-// Wine's own WordPad.
-const cWindowName WINE_WORDPAD{"WORDPADTOP", ""};
+const cWindowName WORDPAD_WINDOW{"WordPadClass", ""};
 constexpr auto WINDOW_WAIT = 20s;
 
 bool StartsWith(const std::string& text, const std::string& start)
@@ -84,6 +81,18 @@ protected:
         return found == lines.end() ? nullptr : &*found;
     }
 
+    // The last line before `before` that begins with the text.
+    static const cLogLine* FindBefore(const std::vector<cLogLine>& lines, const cLogLine* before,
+                                      const std::string& start)
+    {
+        for (const cLogLine* line = before; line != lines.data();) {
+            --line;
+            if (StartsWith(line->Text, start))
+                return line;
+        }
+        return nullptr;
+    }
+
     // Milliseconds between the stamps of two first lines.
     static int64_t Between(const cLogLine& from, const cLogLine& to)
     {
@@ -108,43 +117,51 @@ protected:
 
 }  // namespace
 
-TEST_F(cMediaPortalWineTest, TheStandInIsClosedOrKilledAtTheSuspendAndWordPadStartsAfterTheResume)
+TEST_F(cMediaPortalWineTest, WordPadIsClosedAtTheSuspendAndStartedAgainAfterTheResume)
 {
-    ASSERT_TRUE(std::filesystem::exists(HostPath(WORDPAD))) << "Wine's WordPad is missing";
+    std::filesystem::copy_file(ProgramPath("slhwordpad.exe"), HostPath(WORDPAD),
+                               std::filesystem::copy_options::overwrite_existing);
     ASSERT_TRUE(Registry().SetDword(SETTINGS_KEY, "MediaPortal_FakeTarget", 1));
     ASSERT_TRUE(Registry().SetDword(SETTINGS_KEY, "MediaPortal_StartTimeout", START_TIMEOUT_MS));
     cBoxWatcher& boxes = WatchMessageBoxes();
-    StartHelper("slhfrontend.exe", {"window", STAND_IN.Class});
-    ASSERT_TRUE(Windows().WaitUntilPresent(STAND_IN, WINDOW_WAIT));
+    StartHelper("slhwordpad.exe", {});
+    ASSERT_TRUE(Windows().WaitUntilPresent(WORDPAD_WINDOW, WINDOW_WAIT));
     StartEngine();
 
     // Asked by taskkill, it closes.
     std::vector<cLogLine> lines = Suspend();
     EXPECT_TRUE(Find(lines, "MediaPortal is running, closing by sending terminate signal (Handle=")) << Texts(lines);
     EXPECT_TRUE(Find(lines, "Close request successfully finished (")) << Texts(lines);
-    EXPECT_TRUE(Windows().WaitUntilGone(STAND_IN, WINDOW_WAIT));
+    EXPECT_TRUE(Windows().WaitUntilGone(WORDPAD_WINDOW, WINDOW_WAIT));
 
-    // It ran at the suspend, so it is started again: WordPad from its path,
-    // whose window never has the stand-in's class and title.
+    // It ran at the suspend, so it is started again. Its window has the
+    // class but never MediaPortal's title: the search runs to its timeout,
+    // and the window is made topmost all the same.
     lines = Resume();
     const cLogLine* started = Find(lines, "MediaPortal succesfully started");
     const cLogLine* timedOut = Find(lines, "MediaPortal window search timed out");
     ASSERT_TRUE(started && timedOut) << Texts(lines);
     EXPECT_GE(Between(*started, *timedOut), START_TIMEOUT_MS);
+    EXPECT_FALSE(Find(lines, "MediaPortal window found(")) << Texts(lines);
     EXPECT_FALSE(Find(lines, "RestoreTargets() == false")) << Texts(lines);
-    EXPECT_TRUE(Windows().WaitUntilPresent(WINE_WORDPAD, WINDOW_WAIT));
+    ASSERT_TRUE(Windows().WaitUntilPresent(WORDPAD_WINDOW, WINDOW_WAIT));
+    EXPECT_EQ(Windows().IsTopmost(WORDPAD_WINDOW), true);
 
-    // One that ignores the request is killed after the 7 s close timeout.
-    StartHelper("slhfrontend.exe", {"stubborn", STAND_IN.Class});
-    ASSERT_TRUE(Windows().WaitUntilPresent(STAND_IN, WINDOW_WAIT));
+    // Beside it one that ignores the request: killed after the 7 s close
+    // timeout.
+    StartHelper("slhfrontend.exe", {"stubborn", WORDPAD_WINDOW.Class});
+    const cWindowName stubborn{WORDPAD_WINDOW.Class, "stubborn"};
+    ASSERT_TRUE(Windows().WaitUntilPresent(stubborn, WINDOW_WAIT));
     lines = Suspend();
-    const cLogLine* closing = Find(lines, "MediaPortal is running, closing by sending terminate signal (Handle=");
     const cLogLine* late = Find(lines, "Close request timed out");
-    ASSERT_TRUE(closing && late) << Texts(lines);
+    ASSERT_TRUE(late) << Texts(lines);
+    const cLogLine* closing = FindBefore(lines, late, "MediaPortal is running, closing by sending terminate signal (Handle=");
+    ASSERT_TRUE(closing) << Texts(lines);
     EXPECT_GE(Between(*closing, *late), 7000);
+    EXPECT_TRUE(Find(lines, "Close request successfully finished (")) << Texts(lines);
     EXPECT_TRUE(Find(lines, "MediaPortal boost successful (")) << Texts(lines);
     EXPECT_TRUE(Find(lines, "TerminateProcess() succesfull.")) << Texts(lines);
-    EXPECT_TRUE(Windows().WaitUntilGone(STAND_IN, WINDOW_WAIT));
+    EXPECT_TRUE(Windows().WaitUntilGone(WORDPAD_WINDOW, WINDOW_WAIT));
 
     EXPECT_EQ(WithoutSummaryBoxes(boxes.Stop()), WineStartupBoxes());
 }
