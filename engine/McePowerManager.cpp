@@ -527,7 +527,7 @@ void cMcePowerManager::CloseTargets()
 
 void cMcePowerManager::WarnRunningFrontEnds()
 {
-    // Media Center should have closed at the suspend and is still there.
+    // A front-end that should have closed at the suspend is still there.
     if (Ehome.IsRunning() && Ehome.MustStopAtSuspend())
         Actions->WarnFrontEndStillRunning(eFrontEnd::MediaCenter);
     if (MediaPortal.IsRunning() && MediaPortal.MustStopAtSuspend())

@@ -26,6 +26,7 @@ constexpr uint64_t PBT_APMRESUMEAUTOMATIC = 0x12;
 constexpr uint32_t START_TIMEOUT_MS = 3000;
 const cWindowName WORDPAD_WINDOW{"WordPadClass", ""};
 constexpr auto WINDOW_WAIT = 20s;
+constexpr auto HANDLER_TIMEOUT = 60s;
 
 bool StartsWith(const std::string& text, const std::string& start)
 {
@@ -44,21 +45,33 @@ protected:
         NewLines();
     }
 
-    // The handler has written its lines when the broadcast returns.
-    void Broadcast(uint64_t event) { EXPECT_EQ(Windows().Send(Engine, WM_POWERBROADCAST, event, 0), 1); }
-
-    std::vector<cLogLine> Suspend()
+    // Posted, as closing a front-end that will not close takes longer than
+    // a sent message may: the handler's lines are complete with its last one.
+    std::vector<cLogLine> Broadcast(uint64_t event, const std::string& doneLine)
     {
-        Broadcast(PBT_APMSUSPEND);
+        EXPECT_TRUE(Windows().Post(Engine, WM_POWERBROADCAST, event, 0));
+        const size_t seen = Seen;
+        const std::optional<cLogContent> log = WaitForLogFile(
+            HostPath(LOG_FILE),
+            [&](const cLogContent& content) {
+                return std::any_of(content.Lines.begin() + static_cast<std::ptrdiff_t>(std::min(seen, content.Lines.size())),
+                                   content.Lines.end(),
+                                   [&](const std::string& line) { return StartsWith(ParseLogLine(line).Text, doneLine); });
+            },
+            HANDLER_TIMEOUT);
+        EXPECT_TRUE(log) << "no \"" << doneLine << "\"";
         return NewLines();
     }
+
+    std::vector<cLogLine> Suspend() { return Broadcast(PBT_APMSUSPEND, "PBT_APMSUSPEND done ("); }
 
     // Wine never reports a wake as automatic: this is the user's.
     std::vector<cLogLine> Resume()
     {
-        Broadcast(PBT_APMRESUMEAUTOMATIC);
-        Broadcast(PBT_APMRESUMESUSPEND);
-        return NewLines();
+        std::vector<cLogLine> lines = Broadcast(PBT_APMRESUMEAUTOMATIC, "PBT_APMRESUMEAUTOMATIC done (");
+        const std::vector<cLogLine> more = Broadcast(PBT_APMRESUMESUSPEND, "PBT_APMRESUMESUSPEND done (");
+        lines.insert(lines.end(), more.begin(), more.end());
+        return lines;
     }
 
     std::vector<cLogLine> NewLines()
