@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <ostream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -94,6 +95,12 @@ struct cDetectionCase {
     const char* Program;
     bool Installed;
 };
+
+// Names the case in the test's output.
+void PrintTo(const cDetectionCase& c, std::ostream* out)
+{
+    *out << c.What;
+}
 
 class MediaPortalDetection : public ::testing::TestWithParam<cDetectionCase>, protected cMediaPortalBench {};
 
