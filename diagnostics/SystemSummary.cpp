@@ -17,6 +17,7 @@
 #include "osconfig/FpManager.h"
 #include "osconfig/OSConfiguration.h"
 #include "targets/TargetEhome.h"
+#include "targets/TargetMediaPortal.h"
 
 namespace {
 
@@ -179,9 +180,9 @@ static_assert(sizeof(cSystemBatteryState) == 32);
 
 cSystemSummary::cSystemSummary(cPlatform& platform, cMessageLogger& logger, cSystemInformation& systemInformation,
                                cOSConfiguration& osConfiguration, cCPU& cpu, cTargetEhome& ehome,
-                               cFpManager& fpManager)
+                               cTargetMediaPortal& mediaPortal, cFpManager& fpManager)
     : Platform(platform), Logger(logger), SystemInformation(systemInformation), OSConfiguration(osConfiguration),
-      CPU(cpu), Ehome(ehome), FpManager(fpManager)
+      CPU(cpu), Ehome(ehome), MediaPortal(mediaPortal), FpManager(fpManager)
 {
 }
 
@@ -198,6 +199,7 @@ std::string cSystemSummary::Build(int32_t rebootMode)
     AddHead(text);
     AddSystem(text);
     AddMediaCenter(text);
+    AddMediaPortal(text);
     AddVarious(text);
     AddOwn(text, rebootMode);
     AddCapabilities(text);
@@ -275,6 +277,19 @@ void cSystemSummary::AddMediaCenter(std::string& text)
     Add(text, "Next guide download     : %s\r\n", SystemInformation.FormatFileTime(next, false).c_str());
     text += "Start eHome at boot (ms): ";
     text += Ehome.IsLogonStartRegistered() ? "Enabled\r\n" : "Disabled\r\n";
+    text += CRLF;
+}
+
+void cSystemSummary::AddMediaPortal(std::string& text)
+{
+    text += "--- MediaPortal ---\r\n";
+    if (MediaPortal.IsInstalled()) {
+        const cFileVersion version(Platform.Versions, MediaPortal.GetExecutablePath());
+        Add(text, "MediaPortal.exe version : V%s\r\n", version.GetFullVersion().c_str());
+        Add(text, "MediaPortal directory   : %s\r\n", MediaPortal.GetInstallDirectory().c_str());
+    } else {
+        text += "MediaPortal             : Not installed\r\n";
+    }
     text += CRLF;
 }
 

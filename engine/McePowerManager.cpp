@@ -81,6 +81,7 @@ cMcePowerManager::cMcePowerManager(cPlatform& platform, cWindowsVersion& version
       Version(version), SystemInformation(systemInformation), CPU(cpu), OSConfiguration(osConfiguration),
       Logger(logger),
       Ehome(platform, logger, version),
+      MediaPortal(platform, logger, version),
       Blanker(std::make_unique<cBlanker>(platform, static_cast<uint8_t>(Settings.BlankScreen.Get()), version)),
       Actions(std::make_unique<cEventActions>(platform, Settings, *Blanker, logger)),
       Reboots(std::make_unique<cRebootScheduler>(platform, Settings, *Actions, static_cast<cRebootHost&>(*this), logger,
@@ -503,18 +504,25 @@ void cMcePowerManager::CloseTargets()
         window.ClassName.resize(std::min(window.ClassName.size(), MAX_CLASS_NAME));
         if (saveTitles)
             Actions->SaveWindowTitle(window);
-        for (cTargetApplication* target : Targets())
-            if (!window.ClassName.empty() && window.ClassName == target->GetWindowClass() &&
-                target->MustStopAtSuspend())
-                target->Close(window.Handle, window.ProcessId, hibernate);
+        for (cTargetApplication* target : Targets()) {
+            if (window.ClassName.empty() || window.ClassName != target->GetWindowClass() ||
+                !target->MustStopAtSuspend())
+                continue;
+            target->Close(window.Handle, window.ProcessId, hibernate);
+            // Once MediaPortal is gone the taskbar must not show through the blanking.
+            if (target == &MediaPortal && Settings.BlankScreen != 0)
+                Blanker->HideTaskBar();
+        }
     }
 }
 
 void cMcePowerManager::WarnRunningFrontEnds()
 {
-    // Media Center should have closed at the suspend and is still there.
+    // A front-end that should have closed at the suspend is still there.
     if (Ehome.IsRunning() && Ehome.MustStopAtSuspend())
         Actions->WarnFrontEndStillRunning(eFrontEnd::MediaCenter);
+    if (MediaPortal.IsRunning() && MediaPortal.MustStopAtSuspend())
+        Actions->WarnFrontEndStillRunning(eFrontEnd::MediaPortal);
 }
 
 void cMcePowerManager::StartFrontEndsAtLogon()
@@ -542,7 +550,7 @@ bool cMcePowerManager::CheckGuideDownload()
 
 void cMcePowerManager::WriteSystemSummary(const char* /*logFilePath*/)
 {
-    cSystemSummary(Platform, Logger, SystemInformation, OSConfiguration, CPU, Ehome, *FpManager)
+    cSystemSummary(Platform, Logger, SystemInformation, OSConfiguration, CPU, Ehome, MediaPortal, *FpManager)
         .Write(GetRebootMode());
 }
 

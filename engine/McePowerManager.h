@@ -14,6 +14,7 @@
 #include "foundation/PersistentVariables.h"
 #include "platform/Platform.h"
 #include "targets/TargetEhome.h"
+#include "targets/TargetMediaPortal.h"
 
 class cCPU;
 class cMessageLogger;
@@ -118,6 +119,7 @@ public:
     std::string GetMediaCenterWindowClass() { return Ehome.GetWindowClass(); }
     // The Media Center target, for the configurator and the start-up.
     cTargetEhome& GetEhome() { return Ehome; }
+    cTargetMediaPortal& GetMediaPortal() { return MediaPortal; }
     void ResetUserActivityBaseline();
     uint32_t GetUserActivityBaseline() const { return ActivityBaseline; }
     // Kept for the recording monitor: input after the baseline was logged.
@@ -177,6 +179,7 @@ protected:
     cMessageLogger& Logger;
     cRecordingMonitor* RecordingMonitor = nullptr;
     cTargetEhome Ehome;
+    cTargetMediaPortal MediaPortal;
 
     // Only changes the wording of resume log lines (set on Windows 7 and later).
     bool Windows7 = false;
@@ -187,7 +190,7 @@ protected:
 
 private:
     // The front-end targets, Media Center first.
-    std::vector<cTargetApplication*> Targets() { return {&Ehome}; }
+    std::vector<cTargetApplication*> Targets() { return {&Ehome, &MediaPortal}; }
 
     void MigrateLegacyPrograms();
     void ReplaceDelayDefaults();

@@ -145,6 +145,9 @@ protected:
         Sim.Versions().SetFileVersion(std::string(FP_MANAGER_FOLDER) + "\\FPManager.exe", 2, 0, 1, 12);
         Sim.Registry().SetDword(eHive::LocalMachine, SETTINGS_KEY, "eHome_StopStartMode", 3);
         Sim.Registry().SetDword(eHive::LocalMachine, SETTINGS_KEY, "eHome_StartPage", 4);
+        // MediaPortal where its installer put it.
+        SetText("SOFTWARE\\Team MediaPortal\\MediaPortal", "ApplicationDir", "D:\\Media\\MediaPortal");
+        Sim.Versions().SetFileVersion("D:\\Media\\MediaPortal\\MediaPortal.exe", 1, 1, 2, 0);
         // 09 Dec 2026 02:04:38.120 and 10 Dec 2026 03:00:00 UTC; local time is UTC+1.
         SetBinary(MC_EPG_KEY, MC_EPG_LAST_TIME_VALUE, {0x80, 0x0E, 0x16, 0xA5, 0x81, 0x87, 0xDD, 0x01});
         SetBinary(MC_EPG_KEY, MC_EPG_NEXT_TIME_VALUE, {0x00, 0x78, 0x7E, 0x8B, 0x52, 0x88, 0xDD, 0x01});
