@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <iterator>
 #include <optional>
 #include <string>
@@ -64,6 +65,7 @@ std::optional<cScreenshot> ParseXwd(const std::vector<uint8_t>& data)
 {
     constexpr size_t HEADER_FIELDS = 25;
     constexpr size_t COLOUR_ENTRY_SIZE = 12;
+    constexpr uint32_t DIRECT_COLOR = 5;
     if (data.size() < HEADER_FIELDS * 4)
         return std::nullopt;
     auto field = [&](size_t index) { return ReadBig32(data, index * 4); };
@@ -72,26 +74,39 @@ std::optional<cScreenshot> ParseXwd(const std::vector<uint8_t>& data)
     const uint32_t byteOrder = field(7);
     const uint32_t bitsPerPixel = field(11);
     const uint32_t bytesPerLine = field(12);
+    const uint32_t visualClass = field(13);
     const uint32_t masks[3] = {field(14), field(15), field(16)};
     const uint32_t colours = field(19);
     cScreenshot shot;
     shot.Width = field(4);
     shot.Height = field(5);
     const size_t start = size_t{headerSize} + size_t{colours} * COLOUR_ENTRY_SIZE;
-    // ZPixmap of 32-bit true-colour pixels, as Xvfb's 24-bit screen gives.
-    if (format != 2 || bitsPerPixel != 32 || shot.Width == 0 || shot.Height == 0 ||
-        data.size() < start + size_t{bytesPerLine} * shot.Height || masks[0] == 0 || masks[1] == 0 || masks[2] == 0)
+    // ZPixmap of 24- or 32-bit pixels, as Xvfb's 24-bit screen gives
+    // (TrueColor, or DirectColor once a program has installed a colour map).
+    if (format != 2 || (bitsPerPixel != 24 && bitsPerPixel != 32) || shot.Width == 0 || shot.Height == 0 ||
+        size_t{bytesPerLine} < size_t{shot.Width} * bitsPerPixel / 8 ||
+        data.size() < start + size_t{bytesPerLine} * shot.Height || masks[0] == 0 || masks[1] == 0 ||
+        masks[2] == 0)
         return std::nullopt;
+    // DirectColor: each channel's value is an index into the colour map,
+    // whose entries hold 16-bit red, green and blue.
+    auto channel = [&](uint32_t value, int which) -> uint32_t {
+        if (visualClass != DIRECT_COLOR || value >= colours)
+            return value & 0xFF;
+        const size_t entry = size_t{headerSize} + size_t{value} * COLOUR_ENTRY_SIZE + 4 + size_t(which) * 2;
+        return data[entry];
+    };
+    const size_t bytes = bitsPerPixel / 8;
     shot.Pixels.reserve(size_t{shot.Width} * shot.Height);
     for (uint32_t y = 0; y < shot.Height; ++y) {
         for (uint32_t x = 0; x < shot.Width; ++x) {
-            const size_t at = start + size_t{y} * bytesPerLine + size_t{x} * 4;
-            const uint32_t value = byteOrder == 1 ? ReadBig32(data, at)
-                                                  : uint32_t{data[at]} | uint32_t{data[at + 1]} << 8 |
-                                                        uint32_t{data[at + 2]} << 16 | uint32_t{data[at + 3]} << 24;
+            const size_t at = start + size_t{y} * bytesPerLine + size_t{x} * bytes;
+            uint32_t value = 0;
+            for (size_t i = 0; i < bytes; ++i)
+                value |= uint32_t{data[at + (byteOrder == 1 ? bytes - 1 - i : i)]} << (8 * i);
             uint32_t rgb = 0;
-            for (uint32_t mask : masks)
-                rgb = rgb << 8 | (((value & mask) >> std::countr_zero(mask)) & 0xFF);
+            for (int which = 0; which < 3; ++which)
+                rgb = rgb << 8 | channel((value & masks[which]) >> std::countr_zero(masks[which]), which);
             shot.Pixels.push_back(rgb);
         }
     }
@@ -128,12 +143,21 @@ protected:
         cLaunch launch;
         launch.Arguments = {"xwd", "-root", "-silent", "-display", Display(), "-out", file};
         const cRunResult run = RunToEnd(launch, 10s);
-        if (!run.Finished || run.ExitCode != 0)
+        if (!run.Finished || run.ExitCode != 0) {
+            std::cerr << "xwd failed: finished " << run.Finished << ", exit code " << run.ExitCode << "\n";
             return std::nullopt;
+        }
         std::ifstream in(file, std::ios::binary);
         const std::vector<uint8_t> data{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
         LastScreenshotFile = file;
-        return ParseXwd(data);
+        std::optional<cScreenshot> shot = ParseXwd(data);
+        if (!shot) {
+            std::cerr << "unreadable screenshot of " << data.size() << " bytes:";
+            for (size_t i = 0; i + 4 <= 100 && i + 4 <= data.size(); i += 4)
+                std::cerr << " " << ReadBig32(data, i);
+            std::cerr << "\n";
+        }
+        return shot;
     }
 
     // Polls until every probe of the screen shows the blank colour
@@ -142,14 +166,14 @@ protected:
     {
         const auto deadline = std::chrono::steady_clock::now() + SCREEN_TIMEOUT;
         do {
-            const std::optional<cScreenshot> shot = Screenshot();
-            if (!shot)
-                return false;
-            probes = shot->Probes();
-            const auto blank = [](uint32_t rgb) { return rgb == BLANK_RGB; };
-            if (covered ? std::all_of(probes.begin(), probes.end(), blank)
-                        : std::none_of(probes.begin(), probes.end(), blank))
-                return true;
+            // A screenshot that fails (xwd under load) is taken again.
+            if (const std::optional<cScreenshot> shot = Screenshot()) {
+                probes = shot->Probes();
+                const auto blank = [](uint32_t rgb) { return rgb == BLANK_RGB; };
+                if (covered ? std::all_of(probes.begin(), probes.end(), blank)
+                            : std::none_of(probes.begin(), probes.end(), blank))
+                    return true;
+            }
             std::this_thread::sleep_for(200ms);
         } while (std::chrono::steady_clock::now() < deadline);
         return false;
