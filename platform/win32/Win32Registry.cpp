@@ -44,6 +44,8 @@ private:
 // values; the buffers hold the longest name and its terminating zero.
 constexpr DWORD MAX_KEY_NAME_BUFFER = 256;
 constexpr DWORD MAX_VALUE_NAME_BUFFER = 16384;
+// The first try of a value read.
+constexpr size_t SMALL_VALUE_BUFFER = 64;
 
 }  // namespace
 
@@ -54,16 +56,15 @@ long cWin32Registry::ReadValue(eHive hive, const std::string& key, const std::st
     if (result != ERROR_SUCCESS)
         return result;
 
-    // The value may grow between the size query and the read (another
-    // process writes it): ERROR_MORE_DATA gives the new size, so try again.
-    // The buffer is never empty, so the read never degrades into a size query.
-    DWORD type = 0;
-    DWORD size = 0;
-    result = RegQueryValueExA(holder.Get(), name.c_str(), nullptr, &type, nullptr, &size);
-    std::vector<uint8_t> data;
-    while (result == ERROR_SUCCESS || result == ERROR_MORE_DATA) {
-        data.resize(size > 0 ? size : 1);
-        size = static_cast<DWORD>(data.size());
+    // Every DWORD and most strings fit a small buffer: one query instead of a
+    // size query and a read (the settings are read every second). A larger
+    // value, or one that grew meanwhile (another process writes it), gives
+    // ERROR_MORE_DATA with the size it needs, so try again with that. The
+    // buffer is never empty, so the read never degrades into a size query.
+    std::vector<uint8_t> data(SMALL_VALUE_BUFFER);
+    for (;;) {
+        DWORD type = 0;
+        DWORD size = static_cast<DWORD>(data.size());
         result = RegQueryValueExA(holder.Get(), name.c_str(), nullptr, &type, data.data(), &size);
         if (result == ERROR_SUCCESS) {
             data.resize(size);
@@ -71,8 +72,10 @@ long cWin32Registry::ReadValue(eHive hive, const std::string& key, const std::st
             value.Data = std::move(data);
             return ERROR_SUCCESS;
         }
+        if (result != ERROR_MORE_DATA)
+            return result;
+        data.resize(size > data.size() ? size : data.size() * 2);
     }
-    return result;
 }
 
 long cWin32Registry::WriteValue(eHive hive, const std::string& key, const std::string& name,
