@@ -315,3 +315,47 @@ TEST_F(PowerPages, AboutShowsVersionAndConfiguration)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(PowerPages, AwayModeListFollowsWhatTheSystemOffers)
+{
+    struct cCase {
+        const char* What;
+        eWindows Windows;
+        bool MissingFunction;
+        std::vector<std::string> Items;
+        bool Enabled;
+    };
+    const cCase cases[] = {
+        {"Windows 7", eWindows::Windows7, false, {"Never", "Always", "On application request"}, true},
+        // As under Wine: the power library lacks the power-setting functions.
+        {"no power-setting functions", eWindows::Windows7, true, {"Not supported"}, false},
+        {"XP without the away-mode service", eWindows::XP, false, {"Not supported"}, false},
+    };
+    for (const cCase& c : cases) {
+        SCOPED_TRACE(c.What);
+        Main.reset();
+        SetWindows(c.Windows);
+        Sim.PowerPolicy().SetMissingFunction("PowerReadACValueIndex", c.MissingFunction);
+        const size_t boxes = BoxCount();
+        Start();
+        EXPECT_EQ(ItemTexts("ComboBox5"), c.Items);
+        EXPECT_EQ(Control("ComboBox5").Enabled, c.Enabled);
+        EXPECT_EQ(Control("ComboBox5").ItemIndex, 0);
+        // Refreshing asks nothing that fails: only the start-up's own box.
+        Model().UserSetChecked("CheckBox39", true);
+        EXPECT_LE(BoxCount() - boxes, c.MissingFunction ? 1u : 0u);
+    }
+}
+
+TEST_F(PowerPages, ChoosingAnAwayModeSetsIt)
+{
+    Start();
+    ASSERT_TRUE(Model().UserSelectText("ComboBox5", "Always"));
+    EXPECT_EQ(Selected("ComboBox5"), "Always");
+    ASSERT_TRUE(Model().UserSelectText("ComboBox5", "Never"));
+    EXPECT_EQ(Selected("ComboBox5"), "Never");
+}
+
+}  // namespace
