@@ -371,3 +371,24 @@ TEST_F(PowerPages, ChoosingAnAwayModeSetsIt)
 }
 
 }  // namespace
+
+namespace {
+
+// A refused write is not reported by the window: it shows what is stored.
+TEST_F(PowerPages, ARefusedWriteShowsTheStoredValue)
+{
+    Start();
+    const size_t boxes = BoxCount();
+    Sim.Registry().SetWriteProtected(eHive::LocalMachine, true);
+    for (const char* name : {"CheckBox39", "CheckBox34"}) {
+        SCOPED_TRACE(name);
+        const bool before = Control(name).Checked;
+        Model().UserSetChecked(name, !before);
+        EXPECT_EQ(Control(name).Checked, before);
+    }
+    Model().UserSetPosition("TrackBar4", 0);
+    EXPECT_EQ(Control("TrackBar4").Position, 1);
+    EXPECT_EQ(BoxCount(), boxes);
+}
+
+}  // namespace
