@@ -144,6 +144,8 @@ public:
     // For the configurator.
     void SetSleepState(int32_t state);
     void SetRebootMode(int32_t mode);
+    // The stored moment of the last forced reboot; false when there is none.
+    bool ReadLastForcedReboot(std::string& text) { return Reboots->ReadLastReboot(text); }
     bool GetDenyQuery() const { return DenyQuery; }
     // Debugging: refuse every suspend query.
     void SetDenyQuery(bool deny) { DenyQuery = deny; }
