@@ -17,6 +17,7 @@ constexpr uint32_t WM_USER = 0x0400;
 constexpr uint32_t MB_OK = 0x0000;
 constexpr uint32_t MB_YESNO = 0x0004;
 constexpr uint32_t MB_ICONERROR = 0x0010;
+constexpr uint32_t MB_ICONQUESTION = 0x0020;
 constexpr uint32_t MB_ICONWARNING = 0x0030;
 constexpr uint32_t MB_ICONINFORMATION = 0x0040;
 constexpr uint32_t MB_SYSTEMMODAL = 0x1000;

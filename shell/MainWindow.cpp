@@ -8,6 +8,7 @@
 #include "foundation/WindowsVersion.h"
 #include "detection/MediaCenterExtender.h"
 #include "detection/RecordingMonitor.h"
+#include "configurator/ConfiguratorModel.h"
 #include "diagnostics/SystemInformation.h"
 #include "engine/VistaSuspendEngine.h"
 #include "osconfig/NvidiaVgaConfiguration.h"
@@ -102,6 +103,8 @@ TfMain::TfMain(cPlatform& platform)
     }
 
     Platform.Windowing.SetTimer(Window, TIMER2, TIMER_INTERVAL_MS);
+    if (Flags.ConfiguratorRole)
+        CreateConfigurator();
     WriteStartupLines();
     if (!Flags.HandlePowerEvents)
         Platform.Windowing.ShowWindow(Window, true);
@@ -114,6 +117,8 @@ TfMain::~TfMain()
     Running = false;
     Platform.Windowing.KillTimer(Window, TIMER1);
     Platform.Windowing.KillTimer(Window, TIMER2);
+    Display = &NoDisplay;
+    Configurator.reset();
     // The objects of the engine side go first, in reverse order of creation.
     if (Engine)
         Engine->SetRecordingMonitor(nullptr);
@@ -230,6 +235,9 @@ void TfMain::EndEngine()
     // The monitor keeps a reference to the engine: it lets go at once.
     if (Monitor)
         Monitor->ForgetEngine();
+    // The settings window reads the engine's objects: it stops first.
+    if (Configurator)
+        Configurator->Detach();
     // The tray icon and the system-information reader go here too.
     Engine.reset();
     NotifyIcon.reset();
@@ -406,7 +414,7 @@ bool TfMain::FormCloseQuery()
         } else if (Flags.ConfiguratorRole) {
             // In tray mode closing the window only hides it; "Exit" ends the process.
             HideWindow();
-            // The reboot notice of the settings pages is shown here.
+            Configurator->ShowRebootNotice();
             canClose = false;
         }
     }
@@ -416,7 +424,8 @@ bool TfMain::FormCloseQuery()
 
 void TfMain::FormClose()
 {
-    // The reboot notice of the settings pages is shown here in the configurator role.
+    if (Configurator)
+        Configurator->ShowRebootNotice();
     Logger->WriteLine("FormClose");
 }
 
@@ -428,10 +437,23 @@ void TfMain::HideWindow()
 
 void TfMain::AttachStatusDisplay(cStatusDisplay* display)
 {
-    Display = display != nullptr ? display : &NoDisplay;
+    Display = display != nullptr ? display : DefaultDisplay;
     for (auto show : {&cStatusDisplay::ShowMediaCenterState, &cStatusDisplay::ShowRecording,
                       &cStatusDisplay::ShowLastUserInput, &cStatusDisplay::ShowExtendersInUse})
         (Display->*show)(StatusText::NOT_YET_SEEN);
+}
+
+// The settings pages, filled from the objects built so far.
+void TfMain::CreateConfigurator()
+{
+    Configurator = std::make_unique<cConfiguratorModel>(cConfiguratorObjects{
+        Platform, Window, Flags, *Version, *Engine, *OSConfiguration, *NvidiaConfiguration, *WakeDevices, *Monitor,
+        *Logger, *SessionCounter, *LogWindowsIdleDetails, *WindowsIdlePage});
+    Configurator->BuildPages();
+    Configurator->RefreshControls();
+    Configurator->FillWakeDeviceList();
+    DefaultDisplay = &Configurator->GetStatusDisplay();
+    AttachStatusDisplay(nullptr);
 }
 
 void TfMain::Timer2Timer()

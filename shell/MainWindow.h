@@ -23,6 +23,7 @@ class cMemoryMappedFile;
 class cNotifyIcon;
 class cEngineWatch;
 class cWindowsIdlePage;
+class cConfiguratorModel;
 
 // Private messages of the main window.
 constexpr uint32_t MSG_TRAY_CALLBACK = 34765;
@@ -56,6 +57,9 @@ public:
     // The labels of the status pages; they start at "-". Not owned: it must
     // outlive this window, or be detached with null first.
     void AttachStatusDisplay(cStatusDisplay* display);
+    // The settings window's pages and controls; null without the
+    // configurator role. A view attaches itself with SetView.
+    cConfiguratorModel* GetConfigurator() const { return Configurator.get(); }
 
     // The tray menu's commands (WM_COMMAND).
     static constexpr uint16_t ID_OPEN1 = 0x7E01;
@@ -84,6 +88,7 @@ private:
     void EndEngine();
     void TellActivityDetection(uintptr_t event);
     void SetSettingAvailability();
+    void CreateConfigurator();
 
     cPlatform& Platform;
     WindowHandle Window = 0;
@@ -105,6 +110,8 @@ private:
     int32_t TrayRetryCount = 0;
 
     cNoStatusDisplay NoDisplay;
+    // The settings window's status fields, or nowhere without the window.
+    cStatusDisplay* DefaultDisplay = &NoDisplay;
     cStatusDisplay* Display = &NoDisplay;
     cMenuItem Open1;
     cMenuItem Exit1;
@@ -128,4 +135,5 @@ private:
     std::unique_ptr<cRecordingMonitor> Monitor;
     std::unique_ptr<cEngineWatch> EngineWatch;
     std::unique_ptr<cWindowsIdlePage> WindowsIdlePage;
+    std::unique_ptr<cConfiguratorModel> Configurator;
 };
