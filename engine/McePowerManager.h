@@ -118,6 +118,8 @@ public:
     std::string GetMediaCenterWindowClass() { return Ehome.GetWindowClass(); }
     // The Media Center target, for the configurator and the start-up.
     cTargetEhome& GetEhome() { return Ehome; }
+    // Every front-end target, Media Center first.
+    std::vector<cTargetApplication*> GetTargets() { return Targets(); }
     void ResetUserActivityBaseline();
     uint32_t GetUserActivityBaseline() const { return ActivityBaseline; }
     // Kept for the recording monitor: input after the baseline was logged.
