@@ -14,6 +14,7 @@
 #include "foundation/MessageLogger.h"
 #include "foundation/WindowsVersion.h"
 #include "osconfig/OSConfiguration.h"
+#include "targets/TargetMediaPortal.h"
 
 namespace {
 
@@ -130,8 +131,9 @@ static_assert(sizeof(cSystemBatteryState) == 32);
 }  // namespace
 
 cSystemSummary::cSystemSummary(cPlatform& platform, cMessageLogger& logger, cSystemInformation& systemInformation,
-                               cOSConfiguration& osConfiguration)
-    : Platform(platform), Logger(logger), SystemInformation(systemInformation), OSConfiguration(osConfiguration)
+                               cOSConfiguration& osConfiguration, cTargetMediaPortal& mediaPortal)
+    : Platform(platform), Logger(logger), SystemInformation(systemInformation), OSConfiguration(osConfiguration),
+      MediaPortal(mediaPortal)
 {
 }
 
@@ -148,6 +150,7 @@ std::string cSystemSummary::Build(int32_t rebootMode)
     AddHead(text);
     AddSystem(text);
     AddMediaCenter(text);
+    AddMediaPortal(text);
     AddVarious(text);
     AddOwn(text, rebootMode);
     AddCapabilities(text);
@@ -219,6 +222,19 @@ void cSystemSummary::AddMediaCenter(std::string& text)
     Add(text, "Last guide download     : %s\r\n", SystemInformation.FormatFileTime(last, true).c_str());
     // Media Center stores the next download's time as it shows it.
     Add(text, "Next guide download     : %s\r\n", SystemInformation.FormatFileTime(next, false).c_str());
+    text += CRLF;
+}
+
+void cSystemSummary::AddMediaPortal(std::string& text)
+{
+    text += "--- MediaPortal ---\r\n";
+    if (MediaPortal.IsInstalled()) {
+        const cFileVersion version(Platform.Versions, MediaPortal.GetExecutablePath());
+        Add(text, "MediaPortal.exe version : V%s\r\n", version.GetFullVersion().c_str());
+        Add(text, "MediaPortal directory   : %s\r\n", MediaPortal.GetInstallDirectory().c_str());
+    } else {
+        text += "MediaPortal             : Not installed\r\n";
+    }
     text += CRLF;
 }
 

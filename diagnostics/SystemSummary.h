@@ -7,16 +7,17 @@
 class cMessageLogger;
 class cOSConfiguration;
 class cSystemInformation;
+class cTargetMediaPortal;
 
 // The summary of the machine at the head of every new log file: Windows,
-// hardware, Media Center, a few Windows settings that affect standby, this
-// program's version and key settings, and the power capabilities and
-// policies. Users send the log with support requests; its head answers the
+// hardware, Media Center, MediaPortal, a few Windows settings that affect
+// standby, this program's version and key settings, and the power
+// capabilities and policies. Users send the log with support requests; its head answers the
 // first questions. Keeps nothing; the sources must outlive it.
 class cSystemSummary {
 public:
     cSystemSummary(cPlatform& platform, cMessageLogger& logger, cSystemInformation& systemInformation,
-                   cOSConfiguration& osConfiguration);
+                   cOSConfiguration& osConfiguration, cTargetMediaPortal& mediaPortal);
 
     // The report's text, every line ending in CR LF. rebootMode is the
     // engine's RM_ value.
@@ -30,6 +31,7 @@ private:
     void AddHead(std::string& text);
     void AddSystem(std::string& text);
     void AddMediaCenter(std::string& text);
+    void AddMediaPortal(std::string& text);
     void AddVarious(std::string& text);
     void AddOwn(std::string& text, int32_t rebootMode);
     void AddCapabilities(std::string& text);
@@ -45,4 +47,5 @@ private:
     cMessageLogger& Logger;
     cSystemInformation& SystemInformation;
     cOSConfiguration& OSConfiguration;
+    cTargetMediaPortal& MediaPortal;
 };

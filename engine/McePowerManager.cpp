@@ -80,6 +80,7 @@ cMcePowerManager::cMcePowerManager(cPlatform& platform, cWindowsVersion& version
     : cSuspendEngineConfiguration(platform.Registry), Settings(platform.Registry), Platform(platform),
       Version(version), SystemInformation(systemInformation), OSConfiguration(osConfiguration), Logger(logger),
       Ehome(platform, logger, version),
+      MediaPortal(platform, logger, version),
       Blanker(std::make_unique<cFlagOnlyBlanker>()),
       Actions(std::make_unique<cEventActions>(platform, Settings, *Blanker, logger)),
       Reboots(std::make_unique<cRebootScheduler>(platform, Settings, *Actions, static_cast<cRebootHost&>(*this), logger,
@@ -512,10 +513,15 @@ void cMcePowerManager::CloseTargets()
         window.ClassName.resize(std::min(window.ClassName.size(), MAX_CLASS_NAME));
         if (saveTitles)
             Actions->SaveWindowTitle(window);
-        for (cTargetApplication* target : Targets())
-            if (!window.ClassName.empty() && window.ClassName == target->GetWindowClass() &&
-                target->MustStopAtSuspend())
-                target->Close(window.Handle, window.ProcessId, hibernate);
+        for (cTargetApplication* target : Targets()) {
+            if (window.ClassName.empty() || window.ClassName != target->GetWindowClass() ||
+                !target->MustStopAtSuspend())
+                continue;
+            target->Close(window.Handle, window.ProcessId, hibernate);
+            // Once MediaPortal is gone the taskbar must not show through the blanking.
+            if (target == &MediaPortal && Settings.BlankScreen != 0)
+                Blanker->HideTaskBar();
+        }
     }
 }
 
@@ -524,6 +530,8 @@ void cMcePowerManager::WarnRunningFrontEnds()
     // Media Center should have closed at the suspend and is still there.
     if (Ehome.IsRunning() && Ehome.MustStopAtSuspend())
         Actions->WarnFrontEndStillRunning(eFrontEnd::MediaCenter);
+    if (MediaPortal.IsRunning() && MediaPortal.MustStopAtSuspend())
+        Actions->WarnFrontEndStillRunning(eFrontEnd::MediaPortal);
 }
 
 void cMcePowerManager::StartFrontEndsAtLogon()
@@ -551,7 +559,7 @@ bool cMcePowerManager::CheckGuideDownload()
 
 void cMcePowerManager::WriteSystemSummary(const char* /*logFilePath*/)
 {
-    cSystemSummary(Platform, Logger, SystemInformation, OSConfiguration).Write(GetRebootMode());
+    cSystemSummary(Platform, Logger, SystemInformation, OSConfiguration, MediaPortal).Write(GetRebootMode());
 }
 
 void cMcePowerManager::StatusSave()

@@ -13,6 +13,7 @@
 #include "foundation/PersistentVariables.h"
 #include "platform/Platform.h"
 #include "targets/TargetEhome.h"
+#include "targets/TargetMediaPortal.h"
 
 class cMessageLogger;
 class cOSConfiguration;
@@ -118,6 +119,7 @@ public:
     std::string GetMediaCenterWindowClass() { return Ehome.GetWindowClass(); }
     // The Media Center target, for the configurator and the start-up.
     cTargetEhome& GetEhome() { return Ehome; }
+    cTargetMediaPortal& GetMediaPortal() { return MediaPortal; }
     // Every front-end target, Media Center first.
     std::vector<cTargetApplication*> GetTargets() { return Targets(); }
     void ResetUserActivityBaseline();
@@ -180,6 +182,7 @@ protected:
     cMessageLogger& Logger;
     cRecordingMonitor* RecordingMonitor = nullptr;
     cTargetEhome Ehome;
+    cTargetMediaPortal MediaPortal;
 
     // Only changes the wording of resume log lines (set on Windows 7 and later).
     bool Windows7 = false;
@@ -191,7 +194,7 @@ protected:
 
 private:
     // The front-end targets, Media Center first.
-    std::vector<cTargetApplication*> Targets() { return {&Ehome}; }
+    std::vector<cTargetApplication*> Targets() { return {&Ehome, &MediaPortal}; }
 
     void MigrateLegacyPrograms();
     void ReplaceDelayDefaults();

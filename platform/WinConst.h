@@ -13,6 +13,11 @@ constexpr uint32_t WM_POWERBROADCAST = 0x0218;
 constexpr uint32_t WM_WTSSESSION_CHANGE = 0x02B1;
 constexpr uint32_t WM_USER = 0x0400;
 
+// SetWindowPos flags.
+constexpr uint32_t SWP_NOSIZE = 0x0001;
+constexpr uint32_t SWP_NOMOVE = 0x0002;
+constexpr uint32_t SWP_FRAMECHANGED = 0x0020;
+
 // Message boxes.
 constexpr uint32_t MB_OK = 0x0000;
 constexpr uint32_t MB_YESNO = 0x0004;

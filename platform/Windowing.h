@@ -8,6 +8,8 @@ using WindowHandle = uintptr_t;
 
 // SendMessage to this handle reaches every top-level window (HWND_BROADCAST).
 constexpr WindowHandle BROADCAST_WINDOW = 0xFFFF;
+// SetWindowPos places a window after this one to make it topmost (HWND_TOPMOST).
+constexpr WindowHandle TOPMOST_WINDOW = static_cast<WindowHandle>(-1);
 
 // A top-level window as the enumeration reports it.
 struct cWindowInfo {
@@ -90,4 +92,8 @@ public:
     // Injects the events into the input stream, where the foreground window
     // gets them (SendInput); returns how many were inserted.
     virtual uint32_t SendKeyboardInput(const std::vector<cKeyEvent>& events) = 0;
+    // Moves the window in the Z order after insertAfter (TOPMOST_WINDOW: above
+    // all others), with position, size and the SWP_ flags passed through.
+    virtual bool SetWindowPos(WindowHandle window, WindowHandle insertAfter, int x, int y, int width, int height,
+                              uint32_t flags) = 0;
 };

@@ -304,7 +304,11 @@ void TfMain::SetSettingAvailability()
                                      &settings.UserInputIdleDetection, &settings.ForceAwayWhenExtenderInUse})
         setting->SetEnabled(0x8, mediaCenterInstalled);
     settings.ForceAwayWhenExtenderInUse.SetEnabled(0x4, Version->IsVistaOrLater());
-    // MediaPortal's settings (bit 0x10) join here with its target.
+    // A MediaPortal whose program cannot be found is neither stopped nor started.
+    cTargetMediaPortal& mediaPortal = Engine->GetMediaPortal();
+    const bool mediaPortalFound = Platform.Files.FileExists(mediaPortal.GetExecutablePath());
+    mediaPortal.StopStartMode.SetEnabled(0x10, mediaPortalFound);
+    mediaPortal.StartAtBoot.SetEnabled(0x10, mediaPortalFound);
 }
 
 intptr_t TfMain::RouteToEngine(uintptr_t event, intptr_t lParam)

@@ -330,6 +330,16 @@ uint32_t cSimWindowing::SendKeyboardInput(const std::vector<cKeyEvent>& events)
     return static_cast<uint32_t>(events.size());
 }
 
+bool cSimWindowing::SetWindowPos(WindowHandle window, WindowHandle insertAfter, int /*x*/, int /*y*/, int /*width*/,
+                                 int /*height*/, uint32_t flags)
+{
+    Prune();
+    if (!Windows.count(window))
+        return false;
+    Placements_.push_back({window, insertAfter, flags});
+    return true;
+}
+
 void cSimWindowing::SetWindowAnswer(WindowHandle window, tAnswer answer)
 {
     auto it = Windows.find(window);

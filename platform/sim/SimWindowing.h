@@ -56,6 +56,15 @@ public:
     // Alt+F4 sends WM_CLOSE to the foreground window, as Windows does.
     uint32_t SendKeyboardInput(const std::vector<cKeyEvent>& events) override;
     const std::vector<cKeyEvent>& KeyEvents() const { return KeyEvents_; }
+    // Records the call; fails for a window that does not exist.
+    bool SetWindowPos(WindowHandle window, WindowHandle insertAfter, int x, int y, int width, int height,
+                      uint32_t flags) override;
+    struct cPlacement {
+        WindowHandle Window;
+        WindowHandle InsertAfter;
+        uint32_t Flags;
+    };
+    const std::vector<cPlacement>& Placements() const { return Placements_; }
     // Runs action at the virtual moment at (milliseconds since simulation start).
     void Schedule(uint64_t at, std::function<void()> action);
     // Pumps everything due up to the moment until, then sets the clock there.
@@ -150,5 +159,6 @@ private:
     bool AltDown = false;
     std::vector<cBroadcast> Broadcasts_;
     std::vector<cKeyEvent> KeyEvents_;
+    std::vector<cPlacement> Placements_;
     std::map<std::string, uint32_t> RegisteredMessages;
 };

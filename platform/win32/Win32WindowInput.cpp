@@ -1,5 +1,5 @@
 // What the logic sends to other programs' windows: registered messages with
-// a time limit and keyboard input for the foreground window.
+// a time limit, keyboard input for the foreground window and Z-order moves.
 #include "platform/win32/Win32Windowing.h"
 
 #include "platform/win32/Win32.h"
@@ -39,4 +39,10 @@ uint32_t cWin32Windowing::SendKeyboardInput(const std::vector<cKeyEvent>& events
         inputs[i].ki.dwFlags = events[i].KeyUp ? KEYEVENTF_KEYUP : 0;
     }
     return SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+bool cWin32Windowing::SetWindowPos(WindowHandle window, WindowHandle insertAfter, int x, int y, int width, int height,
+                                   uint32_t flags)
+{
+    return ::SetWindowPos(ToHwnd(window), ToHwnd(insertAfter), x, y, width, height, flags) != FALSE;
 }

@@ -8,6 +8,7 @@
 //                            and a POWERBROADCAST_SETTING record; prints the
 //                            result in decimal (see below)
 //   visible                  prints 1 or 0
+//   topmost                  prints 1 or 0 (WS_EX_TOPMOST)
 //   title                    prints the window text
 //   wait SECONDS             exit 0 once the window exists, 1 on timeout
 //   gone SECONDS             exit 0 once the window is gone, 1 on timeout
@@ -235,6 +236,13 @@ int RunVisible(cTargetWindow& window, const cArguments&)
     return EXIT_DONE;
 }
 
+int RunTopmost(cTargetWindow& window, const cArguments&)
+{
+    const LONG_PTR style = GetWindowLongPtrA(window.Handle(), GWL_EXSTYLE);
+    std::printf("%d\n", (style & WS_EX_TOPMOST) != 0 ? 1 : 0);
+    return EXIT_DONE;
+}
+
 int RunTitle(cTargetWindow& window, const cArguments&)
 {
     std::printf("%s\n", window.Text().c_str());
@@ -297,6 +305,7 @@ constexpr cCommand COMMANDS[] = {
     {"post", 3, true, RunPost},
     {"powersetting", 2, true, RunPowerSetting},
     {"visible", 0, true, RunVisible},
+    {"topmost", 0, true, RunTopmost},
     {"title", 0, true, RunTitle},
     {"wait", 1, false, RunWait},
     {"gone", 1, false, RunGone},

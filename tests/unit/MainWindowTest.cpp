@@ -230,3 +230,31 @@ TEST_F(MainWindow, MediaCenterSettingsAreAvailableOnlyWhereMediaCenterIsInstalle
 }
 
 }  // namespace
+
+namespace {
+
+// Found by a registry trace but without its program, MediaPortal is neither
+// stopped, started nor started at logon.
+TEST_F(MainWindow, MediaPortalSettingsAreAvailableOnlyWhileItsProgramExists)
+{
+    const char* installKey = "SOFTWARE\\Team MediaPortal\\MediaPortal";
+    Sim.Registry().SetString(eHive::LocalMachine, installKey, "ApplicationDir", "C:\\MP");
+    Sim.Registry().SetDword(eHive::LocalMachine, SETTINGS_KEY, "MediaPortal_StopStartMode", SM_ALWAYS_START);
+    Sim.Registry().SetDword(eHive::CurrentUser, SETTINGS_KEY, "MediaPortal_StartAtBoot", 1);
+    for (const bool present : {false, true}) {
+        SCOPED_TRACE(present);
+        Main.reset();
+        if (present) {
+            Sim.Files().CreateDirectory("C:\\MP");
+            Sim.Files().WriteNewFile("C:\\MP\\MediaPortal.exe", "exe");
+        }
+        Start({"ENGINE"});
+        cTargetMediaPortal& mediaPortal = Main->GetEngineForTesting()->GetMediaPortal();
+        EXPECT_TRUE(mediaPortal.IsInstalled());
+        EXPECT_EQ(mediaPortal.GetStartMode(), present ? SM_ALWAYS_START : SM_DO_NOTHING);
+        EXPECT_EQ(mediaPortal.StartAtBoot.Get(), present);
+        EXPECT_EQ(mediaPortal.MustStopAtSuspend(), present);
+    }
+}
+
+}  // namespace

@@ -129,6 +129,9 @@ protected:
         Sim.Registry().WriteValue(eHive::LocalMachine, "HARDWARE\\DESCRIPTION\\System", "SystemBiosVersion",
                                   {REGTYPE_MULTI_SZ, {bios.begin(), bios.end()}});
         SetText(MEDIA_CENTER_KEY, MC_IDENT_VALUE, "6.0");
+        // MediaPortal where its installer put it.
+        SetText("SOFTWARE\\Team MediaPortal\\MediaPortal", "ApplicationDir", "D:\\Media\\MediaPortal");
+        Sim.Versions().SetFileVersion("D:\\Media\\MediaPortal\\MediaPortal.exe", 1, 1, 2, 0);
         // 09 Dec 2026 02:04:38.120 and 10 Dec 2026 03:00:00 UTC; local time is UTC+1.
         SetBinary(MC_EPG_KEY, MC_EPG_LAST_TIME_VALUE, {0x80, 0x0E, 0x16, 0xA5, 0x81, 0x87, 0xDD, 0x01});
         SetBinary(MC_EPG_KEY, MC_EPG_NEXT_TIME_VALUE, {0x00, 0x78, 0x7E, 0x8B, 0x52, 0x88, 0xDD, 0x01});

@@ -102,15 +102,25 @@ bool cWindowMessenger::Post(const cWindowName& window, uint32_t message, uint64_
     return result.Finished && result.ExitCode == SLHMSG_DONE;
 }
 
-std::optional<bool> cWindowMessenger::IsVisible(const cWindowName& window) const
+std::optional<bool> cWindowMessenger::ReadFlag(const cWindowName& window, const std::string& command) const
 {
-    const cRunResult result = Run(window, {"visible"}, std::chrono::milliseconds(0));
+    const cRunResult result = Run(window, {command}, std::chrono::milliseconds(0));
     if (!result.Finished || result.ExitCode != SLHMSG_DONE)
         return std::nullopt;
     const std::string line = FirstLine(result.Output);
     if (line != "0" && line != "1")
         return std::nullopt;
     return line == "1";
+}
+
+std::optional<bool> cWindowMessenger::IsVisible(const cWindowName& window) const
+{
+    return ReadFlag(window, "visible");
+}
+
+std::optional<bool> cWindowMessenger::IsTopmost(const cWindowName& window) const
+{
+    return ReadFlag(window, "topmost");
 }
 
 std::optional<std::string> cWindowMessenger::Title(const cWindowName& window) const

@@ -36,9 +36,13 @@ public:
     // The same message with a null lParam instead of a record.
     std::optional<int64_t> SendNullPowerSetting(const cWindowName& window) const;
     std::optional<bool> IsVisible(const cWindowName& window) const;
+    // The window stays above all windows that are not topmost.
+    std::optional<bool> IsTopmost(const cWindowName& window) const;
     std::optional<std::string> Title(const cWindowName& window) const;
 
 private:
+    // A command that prints 1 or 0.
+    std::optional<bool> ReadFlag(const cWindowName& window, const std::string& command) const;
     std::optional<int64_t> RunForResult(const cWindowName& window, std::vector<std::string> command) const;
     cRunResult Run(const cWindowName& window, std::vector<std::string> command,
                    std::chrono::milliseconds timeout) const;
