@@ -68,6 +68,9 @@ struct cConfiguratorObjects {
     cWindowsIdlePage& WindowsIdlePage;
     // The autologon values of the XP family.
     cSystemInformation& SystemInformation;
+    // Switches settings on or off again by what is installed (after the
+    // MediaPortal folder was located by hand).
+    std::function<void()> EvaluateSettingAvailability;
 };
 
 // What the model tells the view: re-read the page set, every control, or

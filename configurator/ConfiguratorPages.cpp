@@ -6,6 +6,7 @@
 #include "configurator/DevicesPage.h"
 #include "configurator/EhomePage.h"
 #include "configurator/IdlePage.h"
+#include "configurator/MediaPortalPage.h"
 #include "configurator/RebootPage.h"
 #include "configurator/SleepStatePage.h"
 #include "configurator/StatusPages.h"
@@ -20,6 +21,7 @@ void CreatePages(cConfiguratorModel& model)
     model.AddPage(std::make_unique<cDevicesPage>(model));
     model.AddPage(std::make_unique<cWindowsIdleSettingsPage>(model));
     model.AddPage(std::make_unique<cEhomePage>(model));
+    model.AddPage(std::make_unique<cMediaPortalPage>(model));
     model.AddPage(std::make_unique<cRebootPage>(model));
     model.AddPage(std::make_unique<cIdlePage>(model));
     model.AddPage(std::make_unique<cAutoTasksPage>(model));
