@@ -21,6 +21,7 @@ class cMessageLogger;
 class cMediaCenterExtender;
 class cPersistentBool;
 class cWindowsIdlePage;
+class cSystemInformation;
 class cStatusDisplay;
 class cConfiguratorStatusDisplay;
 
@@ -65,6 +66,11 @@ struct cConfiguratorObjects {
     cMediaCenterExtender& SessionCounter;
     cPersistentBool& LogWindowsIdleDetails;
     cWindowsIdlePage& WindowsIdlePage;
+    // The autologon values of the XP family.
+    cSystemInformation& SystemInformation;
+    // Switches settings on or off again by what is installed (after the
+    // MediaPortal folder was located by hand).
+    std::function<void()> EvaluateSettingAvailability;
 };
 
 // What the model tells the view: re-read the page set, every control, or

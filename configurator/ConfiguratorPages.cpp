@@ -1,8 +1,13 @@
 #include "configurator/ConfiguratorModel.h"
 
 #include "configurator/AboutPage.h"
+#include "configurator/AutoTasksPage.h"
 #include "configurator/DebugPage.h"
 #include "configurator/DevicesPage.h"
+#include "configurator/EhomePage.h"
+#include "configurator/IdlePage.h"
+#include "configurator/MediaPortalPage.h"
+#include "configurator/RebootPage.h"
 #include "configurator/SleepStatePage.h"
 #include "configurator/StatusPages.h"
 #include "configurator/UsbPages.h"
@@ -15,6 +20,11 @@ void CreatePages(cConfiguratorModel& model)
     model.AddPage(std::make_unique<cVistaUsbPage>(model));
     model.AddPage(std::make_unique<cDevicesPage>(model));
     model.AddPage(std::make_unique<cWindowsIdleSettingsPage>(model));
+    model.AddPage(std::make_unique<cEhomePage>(model));
+    model.AddPage(std::make_unique<cMediaPortalPage>(model));
+    model.AddPage(std::make_unique<cRebootPage>(model));
+    model.AddPage(std::make_unique<cIdlePage>(model));
+    model.AddPage(std::make_unique<cAutoTasksPage>(model));
     model.AddPage(std::make_unique<cIdleDebugPage>(model));
     model.AddPage(std::make_unique<cDebugPage>(model));
     model.AddPage(std::make_unique<cExtenderPage>(model));

@@ -120,6 +120,8 @@ public:
     // The Media Center target, for the configurator and the start-up.
     cTargetEhome& GetEhome() { return Ehome; }
     cTargetMediaPortal& GetMediaPortal() { return MediaPortal; }
+    // Every front-end target, Media Center first.
+    std::vector<cTargetApplication*> GetTargets() { return Targets(); }
     void ResetUserActivityBaseline();
     uint32_t GetUserActivityBaseline() const { return ActivityBaseline; }
     // Kept for the recording monitor: input after the baseline was logged.
@@ -146,6 +148,8 @@ public:
     // For the configurator.
     void SetSleepState(int32_t state);
     void SetRebootMode(int32_t mode);
+    // The stored moment of the last forced reboot; false when there is none.
+    bool ReadLastForcedReboot(std::string& text) { return Reboots->ReadLastReboot(text); }
     bool GetDenyQuery() const { return DenyQuery; }
     // Debugging: refuse every suspend query.
     void SetDenyQuery(bool deny) { DenyQuery = deny; }

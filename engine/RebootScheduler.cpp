@@ -26,7 +26,7 @@ constexpr const char* SHUTDOWN_PRIVILEGE = "SeShutdownPrivilege";
 constexpr const char* REBOOT_DAY = "RebootDay";
 constexpr const char* REBOOT_WEEK = "RebootWeek";
 constexpr const char* REBOOT_MONTH = "RebootMonth";
-constexpr const char* REBOOT_LAST = "RebootLast";
+constexpr const char* REBOOT_LAST = cRebootScheduler::REBOOT_LAST_VALUE;
 constexpr const char* REBOOT_INITIATED = "RebootInitiated";
 
 constexpr const char* DAY_PATTERN = "dddd";

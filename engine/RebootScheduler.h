@@ -34,6 +34,8 @@ public:
 // has dealt with it. Owned by the engine; runs on the main thread.
 class cRebootScheduler {
 public:
+    static constexpr const char* REBOOT_LAST_VALUE = "RebootLast";
+
     // postRebootStandbyDelay: the wait before the standby after a forced
     // reboot when AutoRebootDelay is 0. All references must outlive this.
     cRebootScheduler(cPlatform& platform, cEngineSettings& settings, cEventActions& actions, cRebootHost& host,
@@ -49,6 +51,9 @@ public:
     void ForceReboot();
     // The first forced reboot of the new mode comes in the next period.
     void SetRebootMode(int32_t mode);
+    // The moment of the last forced reboot as it was stored ("dd mmm yyyy
+    // hh:mm:ss"); false when none is stored.
+    bool ReadLastReboot(std::string& text) { return ReadText(REBOOT_LAST_VALUE, text); }
 
     // Once, after the start-up of the engine: back from a forced reboot of
     // less than 5 minutes ago, restores the front-ends, waits and sleeps;

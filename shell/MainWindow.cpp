@@ -458,7 +458,8 @@ void TfMain::CreateConfigurator()
 {
     Configurator = std::make_unique<cConfiguratorModel>(cConfiguratorObjects{
         Platform, Window, Flags, *Version, *Engine, *OSConfiguration, *NvidiaConfiguration, *WakeDevices, *Monitor,
-        *Logger, *SessionCounter, *LogWindowsIdleDetails, *WindowsIdlePage});
+        *Logger, *SessionCounter, *LogWindowsIdleDetails, *WindowsIdlePage, *SystemInformation,
+        [this] { SetSettingAvailability(); }});
     Configurator->BuildPages();
     Configurator->RefreshControls();
     Configurator->FillWakeDeviceList();

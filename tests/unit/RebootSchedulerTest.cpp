@@ -148,6 +148,8 @@ TEST_F(RebootScheduler, AWeeklyRebootComesWithTheNextWeek)
     EXPECT_FALSE(Scheduler->CheckForcedReboot());
     EXPECT_EQ(Reboots(), 0u);
     EXPECT_FALSE(Scheduler->IsForcedRebootStarted());
+    std::string last;
+    EXPECT_FALSE(Scheduler->ReadLastReboot(last));
 
     Sim.Clock().Advance(2000);
     EXPECT_TRUE(Scheduler->CheckForcedReboot());
@@ -159,6 +161,8 @@ TEST_F(RebootScheduler, AWeeklyRebootComesWithTheNextWeek)
     EXPECT_EQ(HkcuText("RebootDay"), "Monday");
     EXPECT_EQ(HkcuText("RebootMonth"), "March");
     EXPECT_EQ(HkcuText("RebootLast"), "23 Mar 2026 00:00:00");
+    ASSERT_TRUE(Scheduler->ReadLastReboot(last));
+    EXPECT_EQ(last, "23 Mar 2026 00:00:00");
     EXPECT_EQ(Hkcu("RebootInitiated"), ToDosDateTime(Date(2026, 3, 23)));
     EXPECT_EQ(TakeLog(), std::vector<std::string>{"A (scheduled) reboot will be forced now"});
 }
