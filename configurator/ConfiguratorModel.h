@@ -23,6 +23,8 @@ class cPersistentBool;
 class cWindowsIdlePage;
 class cStatusDisplay;
 class cConfiguratorStatusDisplay;
+class cNotifyIcon;
+class cMemoryMappedFile;
 
 // The settings window, without a window: its pages and controls, what they
 // show and what a user's change to one of them does. The view (the Win32
@@ -65,6 +67,9 @@ struct cConfiguratorObjects {
     cMediaCenterExtender& SessionCounter;
     cPersistentBool& LogWindowsIdleDetails;
     cWindowsIdlePage& WindowsIdlePage;
+    // The test page's balloons and its status-block check.
+    cNotifyIcon& NotifyIcon;
+    cMemoryMappedFile& StatusBlock;
 };
 
 // What the model tells the view: re-read the page set, every control, or

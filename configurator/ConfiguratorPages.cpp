@@ -3,6 +3,7 @@
 #include "configurator/AboutPage.h"
 #include "configurator/DebugPage.h"
 #include "configurator/DevicesPage.h"
+#include "configurator/RndPage.h"
 #include "configurator/SleepStatePage.h"
 #include "configurator/StatusPages.h"
 #include "configurator/UsbPages.h"
@@ -17,6 +18,7 @@ void CreatePages(cConfiguratorModel& model)
     model.AddPage(std::make_unique<cWindowsIdleSettingsPage>(model));
     model.AddPage(std::make_unique<cIdleDebugPage>(model));
     model.AddPage(std::make_unique<cDebugPage>(model));
+    model.AddPage(std::make_unique<cRndPage>(model));
     model.AddPage(std::make_unique<cExtenderPage>(model));
     model.AddPage(std::make_unique<cAboutPage>(model));
 }

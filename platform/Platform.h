@@ -15,6 +15,7 @@
 #include "platform/SharedMemory.h"
 #include "platform/Sync.h"
 #include "platform/SystemInfo.h"
+#include "platform/TextViewer.h"
 #include "platform/Threads.h"
 #include "platform/VersionResources.h"
 #include "platform/Windowing.h"
@@ -44,4 +45,5 @@ struct cPlatform {
     cPowerRequests& PowerRequests;
     cThreads& Threads;
     cShell& Shell;
+    cTextViewer& Viewer;
 };

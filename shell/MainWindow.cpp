@@ -448,7 +448,7 @@ void TfMain::CreateConfigurator()
 {
     Configurator = std::make_unique<cConfiguratorModel>(cConfiguratorObjects{
         Platform, Window, Flags, *Version, *Engine, *OSConfiguration, *NvidiaConfiguration, *WakeDevices, *Monitor,
-        *Logger, *SessionCounter, *LogWindowsIdleDetails, *WindowsIdlePage});
+        *Logger, *SessionCounter, *LogWindowsIdleDetails, *WindowsIdlePage, *NotifyIcon, *StatusBlock});
     Configurator->BuildPages();
     Configurator->RefreshControls();
     Configurator->FillWakeDeviceList();

@@ -14,6 +14,7 @@
 #include "platform/sim/SimSharedMemory.h"
 #include "platform/sim/SimShell.h"
 #include "platform/sim/SimSleep.h"
+#include "platform/sim/SimTextViewer.h"
 #include "platform/sim/SimThreads.h"
 #include "platform/sim/SimWindowing.h"
 
@@ -49,6 +50,7 @@ public:
     cSimPowerRequests& PowerRequests() { return PowerRequests_; }
     cSimThreads& Threads() { return Threads_; }
     cSimShell& Shell() { return Shell_; }
+    cSimTextViewer& Viewer() { return Viewer_; }
     // The machine's sleeps, started by the simulated sleep functions.
     cSimSleep& Sleep() { return Sleep_; }
 
@@ -74,6 +76,7 @@ private:
     cSimPowerRequests PowerRequests_;
     cSimThreads Threads_{Clock_, Windowing_};
     cSimShell Shell_;
+    cSimTextViewer Viewer_;
     cSimSleep Sleep_{Clock_, Windowing_, Power_};
     cPlatform Platform;
 };

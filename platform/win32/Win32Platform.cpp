@@ -17,6 +17,7 @@
 #include "platform/win32/Win32SharedMemory.h"
 #include "platform/win32/Win32Sync.h"
 #include "platform/win32/Win32SystemInfo.h"
+#include "platform/win32/Win32TextViewer.h"
 #include "platform/win32/Win32Threads.h"
 #include "platform/win32/Win32VersionResources.h"
 #include "platform/win32/Win32Windowing.h"
@@ -45,10 +46,11 @@ struct cWin32Platform::cParts {
     cWin32PowerRequests PowerRequests;
     cWin32Threads Threads;
     cWin32Shell Shell;
+    cWin32TextViewer Viewer;
     cPlatform Bundle{Registry,  Files,     Clock,    Locale, Sync,  Errors,   Dialogs,
                      Windowing, Processes, Versions, System, Power, FileTimes,
                      PowerPolicy, Security, SharedMemory, Sessions, ProcessList,
-                     PowerRequests, Threads, Shell};
+                     PowerRequests, Threads, Shell, Viewer};
 };
 
 cWin32Platform::cWin32Platform() : Parts(std::make_unique<cParts>()) {}
