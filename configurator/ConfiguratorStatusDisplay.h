@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <string>
 
+#include "configurator/ConfiguratorControl.h"
 #include "shell/StatusDisplay.h"
 
 class cConfiguratorModel;
@@ -24,7 +25,7 @@ public:
 
 private:
     // Sets the text (and colour) of a control; the view hears only of a change.
-    void SetText(const char* name, const std::string& text, uint32_t colour = 0xFFFFFFFF);
+    void SetText(const char* name, const std::string& text, uint32_t colour = COLOUR_DEFAULT);
     void SetEnabled(const char* name, bool enabled);
 
     cConfiguratorModel& Model;

@@ -390,9 +390,11 @@ void cVistaConfiguration::SetForceHcResetOnResume(bool on)
     }
 }
 
+// Away mode lives in the power scheme: without the power-setting functions
+// it can be neither read nor set, and asking would fail with a box each time.
 uint32_t cVistaConfiguration::GetAwayModeOptions()
 {
-    return AWAY_MODE_NEVER | AWAY_MODE_ALWAYS | AWAY_MODE_ON_REQUEST;
+    return PowerSettingFunctions ? AWAY_MODE_NEVER | AWAY_MODE_ALWAYS | AWAY_MODE_ON_REQUEST : AWAY_MODE_NOT_SUPPORTED;
 }
 
 uint32_t cVistaConfiguration::GetAwayMode()

@@ -491,6 +491,8 @@ void TfMain::PublishEngineStatus()
     Display->ShowMediaCenterState(status.MediaCenterState);
     Display->ShowRecording(status.Recording);
     Display->ShowLastUserInput(status.LastUserInput);
+    // In tray mode the window shows the count it publishes.
+    Display->ShowExtendersInUse(std::to_string(status.ExtendersInUse));
     if (Flags.EngineRole)
         WriteEngineStatus(StatusBlock->WritableView(), status);
 }

@@ -58,7 +58,8 @@ public:
     // outlive this window, or be detached with null first.
     void AttachStatusDisplay(cStatusDisplay* display);
     // The settings window's pages and controls; null without the
-    // configurator role. A view attaches itself with SetView.
+    // configurator role. A view attaches itself with SetView and must not
+    // use it once this window is destroyed.
     cConfiguratorModel* GetConfigurator() const { return Configurator.get(); }
 
     // The tray menu's commands (WM_COMMAND).

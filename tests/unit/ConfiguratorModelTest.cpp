@@ -115,3 +115,23 @@ TEST_F(ConfiguratorModel, OnlyTheConfiguratorRolesHaveTheModel)
 }
 
 }  // namespace
+
+namespace {
+
+// At session end the engine goes while the window lives on: the settings
+// window must not reach into it any more.
+TEST_F(ConfiguratorModel, AfterTheSessionEndsTheWindowNeitherReadsNorWrites)
+{
+    Start({"TRAY"});
+    Sim.Windowing().SendMessage(Main->Handle(), WM_ENDSESSION, 1, 0);
+    ASSERT_EQ(Main->GetEngineForTesting(), nullptr);
+    const int64_t before = Hklm("WakeMonitor");
+    Model().UserSetChecked("CheckBox39", before != 1);
+    Model().UserPress("Button10");
+    Model().RefreshControls();
+    Sim.Windowing().RunUntil(Sim.Clock().Now() + 3000);
+    EXPECT_EQ(Hklm("WakeMonitor"), before);
+    Main->Close();
+}
+
+}  // namespace

@@ -33,6 +33,8 @@ protected:
         record.Minor = windows == eWindows::Vista ? 0 : 1;
         record.ProductType = 1;
         Sim.System().SetVersionRecord(record);
+        // Without Media Center unless a test says otherwise.
+        Sim.System().SetSystemMetric(SYSTEM_METRIC_MEDIACENTER, 0);
     }
 
     void Start(std::vector<std::string> switches = {})
