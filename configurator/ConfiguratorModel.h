@@ -24,6 +24,8 @@ class cWindowsIdlePage;
 class cSystemInformation;
 class cStatusDisplay;
 class cConfiguratorStatusDisplay;
+class cNotifyIcon;
+class cMemoryMappedFile;
 
 // The settings window, without a window: its pages and controls, what they
 // show and what a user's change to one of them does. The view (the Win32
@@ -71,6 +73,9 @@ struct cConfiguratorObjects {
     // Switches settings on or off again by what is installed (after the
     // MediaPortal folder was located by hand).
     std::function<void()> EvaluateSettingAvailability;
+    // The test page's balloons and its status-block check.
+    cNotifyIcon& NotifyIcon;
+    cMemoryMappedFile& StatusBlock;
 };
 
 // What the model tells the view: re-read the page set, every control, or

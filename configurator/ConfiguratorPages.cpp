@@ -8,6 +8,7 @@
 #include "configurator/IdlePage.h"
 #include "configurator/MediaPortalPage.h"
 #include "configurator/RebootPage.h"
+#include "configurator/RndPage.h"
 #include "configurator/SleepStatePage.h"
 #include "configurator/StatusPages.h"
 #include "configurator/UsbPages.h"
@@ -27,6 +28,7 @@ void CreatePages(cConfiguratorModel& model)
     model.AddPage(std::make_unique<cAutoTasksPage>(model));
     model.AddPage(std::make_unique<cIdleDebugPage>(model));
     model.AddPage(std::make_unique<cDebugPage>(model));
+    model.AddPage(std::make_unique<cRndPage>(model));
     model.AddPage(std::make_unique<cExtenderPage>(model));
     model.AddPage(std::make_unique<cAboutPage>(model));
 }

@@ -1,6 +1,7 @@
 #include "configurator/DevicesPage.h"
 
 #include "configurator/ConfiguratorModel.h"
+#include "configurator/PowercfgReports.h"
 #include "osconfig/WakeDevice.h"
 
 namespace {
@@ -25,6 +26,10 @@ cDevicesPage::cDevicesPage(cConfiguratorModel& model)
     // they are now.
     list.Finish = [this] { Model.FillWakeDeviceList(); };
     AddButton("Button10", "Refresh list", false, [this] { RefreshList(); });
+    AddButton("Button26", "Last wake", false, [this] {
+        cPowercfgReports(Objects().Platform, Objects().Platform.Viewer, Objects().Window)
+            .ShowPowercfgReport(REPORT_LAST_WAKE);
+    });
 }
 
 void cDevicesPage::Fill()

@@ -1,6 +1,7 @@
 #include "configurator/StatusPages.h"
 
 #include "configurator/ConfiguratorModel.h"
+#include "configurator/PowercfgReports.h"
 #include "detection/MediaCenterExtender.h"
 #include "detection/RecordingMonitor.h"
 #include "engine/McePowerManager.h"
@@ -54,6 +55,10 @@ cWindowsIdleSettingsPage::cWindowsIdleSettingsPage(cConfiguratorModel& model)
             return;
         os.ResetIdleThreshold();
         RefreshWindowsIdle();
+    });
+    AddButton("Button27", "Show sleep blockers", false, [this] {
+        cPowercfgReports(Objects().Platform, Objects().Platform.Viewer, Objects().Window)
+            .ShowPowercfgReport(REPORT_SLEEP_BLOCKERS);
     });
     // Hidden: the setting is changed in the registry, and obeyed.
     AddCheckBox("CheckBox38", "Log Windows idle details", false, [this](bool on) { LogDetailsChanged(on); }).Visible =

@@ -163,6 +163,12 @@ public:
     // Sets (on) or clears the bits in those three actions of the AC and the
     // DC policy; false when a policy could not be read or written.
     bool ChangePowerActionFlags(uint32_t mask, bool on);
+    // The test page's actions: a forced reboot now, closing the front-ends
+    // as a suspend does, and the blanker as the event actions drive it.
+    void ForceReboot() { Reboots->ForceReboot(); }
+    void CloseTargets();
+    void Blank() { Actions->Blank(); }
+    void UnBlank(bool restartPending) { Actions->UnBlank(restartPending); }
 
     // The main window stores the tick count of every power broadcast.
     void SetLastPowerBroadcastTick(uint32_t tick) { LastPowerBroadcastTick = tick; }
@@ -199,7 +205,6 @@ private:
     void MigrateLegacyPrograms();
     void ReplaceDelayDefaults();
     bool StartTargetsAfterWake();
-    void CloseTargets();
     void WarnRunningFrontEnds();
     void StartFrontEndsAtLogon() override;
     // CallNtPowerInformation through the OS configuration, which shows failures.

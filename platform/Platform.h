@@ -16,6 +16,7 @@
 #include "platform/SharedMemory.h"
 #include "platform/Sync.h"
 #include "platform/SystemInfo.h"
+#include "platform/TextViewer.h"
 #include "platform/Threads.h"
 #include "platform/VersionResources.h"
 #include "platform/Windowing.h"
@@ -46,4 +47,5 @@ struct cPlatform {
     cThreads& Threads;
     cShell& Shell;
     cScreen& Screen;
+    cTextViewer& Viewer;
 };

@@ -459,7 +459,7 @@ void TfMain::CreateConfigurator()
     Configurator = std::make_unique<cConfiguratorModel>(cConfiguratorObjects{
         Platform, Window, Flags, *Version, *Engine, *OSConfiguration, *NvidiaConfiguration, *WakeDevices, *Monitor,
         *Logger, *SessionCounter, *LogWindowsIdleDetails, *WindowsIdlePage, *SystemInformation,
-        [this] { SetSettingAvailability(); }});
+        [this] { SetSettingAvailability(); }, *NotifyIcon, *StatusBlock});
     Configurator->BuildPages();
     Configurator->RefreshControls();
     Configurator->FillWakeDeviceList();

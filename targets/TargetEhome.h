@@ -37,6 +37,8 @@ public:
     void SetQuerySuspendFlags(uint32_t flags) { QuerySuspendFlags = flags; }
     // The engine itself started the suspend.
     void SetSuspendInitiated(bool initiated) { SuspendInitiated = initiated; }
+    // Starts the shell directly (the settings window's test page does too).
+    bool StartEhome62();
     // The page to open at start; 0 while no start of Media Center is configured.
     int32_t GetStartPage();
     bool CanSetStartPage();
@@ -65,7 +67,6 @@ private:
     // The tray applet's window, started when missing; 0 when it fails.
     WindowHandle FindOrStartTrayApplet();
     bool SendNavigation(WindowHandle tray, uint32_t message, int32_t page, uintptr_t& answer);
-    bool StartEhome62();
     void TerminateByHandle(cProcess* process);
 
     uint32_t QuerySuspendFlags = 0;

@@ -111,6 +111,8 @@ const cSimProgram* cSimProcesses::Start(cSimLaunch launch, uint32_t failure)
         return nullptr;
     }
     WriteOutput(launch.CommandLine, program.Output);
+    if (program.OnStart)
+        program.OnStart(launch.CommandLine);
     LastStarted = Spawn(program);
     PassOnTaskkill(whole);
     return &program;

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <map>
 #include <memory>
@@ -65,6 +66,9 @@ struct cSimProgram {
     int64_t CloseDelay = 0;
     // The priority class it runs at.
     uint32_t PriorityClass = 0x20;
+    // Runs as the program starts, with its command line: what else the
+    // program does (a file it writes).
+    std::function<void(const std::string& commandLine)> OnStart;
 };
 
 // The programs the simulated program starts, and others running beside it.

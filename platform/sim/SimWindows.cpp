@@ -6,7 +6,7 @@ cSimWindows::cSimWindows()
     : Platform{Registry_,  Files_,     Clock_,    Locale_, Sync_,  Errors_,   Dialogs_,
                Windowing_, Processes_, Versions_, System_, Power_, FileTimes_,
                PowerPolicy_, Security_, SharedMemory_, Sessions_, ProcessList_, PowerRequests_, Threads_, Shell_,
-               Screen_}
+               Screen_, Viewer_}
 {
     Processes_.AttachWindowing(Windowing_);
     // A successful sleep call puts the machine to sleep.

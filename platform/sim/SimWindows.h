@@ -15,6 +15,7 @@
 #include "platform/sim/SimSharedMemory.h"
 #include "platform/sim/SimShell.h"
 #include "platform/sim/SimSleep.h"
+#include "platform/sim/SimTextViewer.h"
 #include "platform/sim/SimThreads.h"
 #include "platform/sim/SimWindowing.h"
 
@@ -51,6 +52,7 @@ public:
     cSimThreads& Threads() { return Threads_; }
     cSimShell& Shell() { return Shell_; }
     cSimScreen& Screen() { return Screen_; }
+    cSimTextViewer& Viewer() { return Viewer_; }
     // The machine's sleeps, started by the simulated sleep functions.
     cSimSleep& Sleep() { return Sleep_; }
 
@@ -77,6 +79,7 @@ private:
     cSimThreads Threads_{Clock_, Windowing_};
     cSimShell Shell_;
     cSimScreen Screen_{Windowing_, Threads_};
+    cSimTextViewer Viewer_;
     cSimSleep Sleep_{Clock_, Windowing_, Power_};
     cPlatform Platform;
 };

@@ -18,6 +18,7 @@
 #include "platform/win32/Win32SharedMemory.h"
 #include "platform/win32/Win32Sync.h"
 #include "platform/win32/Win32SystemInfo.h"
+#include "platform/win32/Win32TextViewer.h"
 #include "platform/win32/Win32Threads.h"
 #include "platform/win32/Win32VersionResources.h"
 #include "platform/win32/Win32Windowing.h"
@@ -47,11 +48,12 @@ struct cWin32Platform::cParts {
     cWin32Threads Threads;
     cWin32Shell Shell;
     cWin32Screen Screen;
+    cWin32TextViewer Viewer;
     cPlatform Bundle{Registry,  Files,     Clock,    Locale, Sync,  Errors,   Dialogs,
                      Windowing, Processes, Versions, System, Power, FileTimes,
                      PowerPolicy, Security, SharedMemory, Sessions, ProcessList,
                      PowerRequests, Threads, Shell,
-                     Screen};
+                     Screen, Viewer};
 };
 
 cWin32Platform::cWin32Platform() : Parts(std::make_unique<cParts>()) {}

@@ -13,7 +13,9 @@
 //                         ARGUMENTS<TAB>EXIT CODE<TAB>DELAY MS<TAB>OUTPUT
 //                       the first line whose ARGUMENTS equal the run's (or
 //                       are "*") decides; in OUTPUT "\r", "\n", "\t" and
-//                       "\\" stand for CR, LF, TAB and a backslash;
+//                       "\\" stand for CR, LF, TAB and a backslash, and
+//                       "\xHH" for the byte HH (a report in the console's
+//                       code page: "\x84" is a-umlaut in code page 437);
 //   otherwise:
 //   C:\powercfg.out     when it exists, its content is written to standard
 //                       output, as the real tool's report would be;
@@ -25,6 +27,7 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -109,6 +112,12 @@ std::string Unescape(const std::string& text)
             continue;
         }
         const char next = text[++at];
+        if (next == 'x' && at + 2 < text.size() && std::isxdigit(static_cast<unsigned char>(text[at + 1])) &&
+            std::isxdigit(static_cast<unsigned char>(text[at + 2]))) {
+            result += static_cast<char>(std::stoi(text.substr(at + 1, 2), nullptr, 16));
+            at += 2;
+            continue;
+        }
         result += next == 'r' ? '\r' : next == 'n' ? '\n' : next == 't' ? '\t' : next;
     }
     return result;
