@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,9 @@ public:
     // lets the platform's default processing answer it.
     virtual bool HandleMessage(uint32_t message, uintptr_t wParam, intptr_t lParam, intptr_t& result) = 0;
 };
+
+class cSettingsView;
+class cSettingsViewListener;
 
 // Windows, messages and timers of the user-interface thread.
 class cWindowing {
@@ -90,4 +94,9 @@ public:
     // Injects the events into the input stream, where the foreground window
     // gets them (SendInput); returns how many were inserted.
     virtual uint32_t SendKeyboardInput(const std::vector<cKeyEvent>& events) = 0;
+
+    // The settings pages inside the window (platform/SettingsView.h); the
+    // window and the listener must outlive the view.
+    virtual std::unique_ptr<cSettingsView> CreateSettingsView(WindowHandle window,
+                                                              cSettingsViewListener& listener) = 0;
 };

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/Windowing.h"
+#include "platform/sim/SimSettingsView.h"
 
 class cSimClock;
 
@@ -15,7 +16,7 @@ class cSimClock;
 // scheduled outside events (a broadcast from Windows, the user pressing a
 // key), all on one virtual time line. Nothing runs unless the simulation
 // pumps it.
-class cSimWindowing : public cWindowing {
+class cSimWindowing : public cWindowing, private cSimSettingsView::cOwner {
 public:
     explicit cSimWindowing(cSimClock& clock) : Clock(clock) {}
 
@@ -56,6 +57,9 @@ public:
     // Alt+F4 sends WM_CLOSE to the foreground window, as Windows does.
     uint32_t SendKeyboardInput(const std::vector<cKeyEvent>& events) override;
     const std::vector<cKeyEvent>& KeyEvents() const { return KeyEvents_; }
+    std::unique_ptr<cSettingsView> CreateSettingsView(WindowHandle window, cSettingsViewListener& listener) override;
+    // The settings pages the program shows; null while it shows none.
+    cSimSettingsView* SettingsView() { return View; }
     // Runs action at the virtual moment at (milliseconds since simulation start).
     void Schedule(uint64_t at, std::function<void()> action);
     // Pumps everything due up to the moment until, then sets the clock there.
@@ -129,6 +133,7 @@ private:
         uint64_t Due;
     };
 
+    void Forget(cSimSettingsView& view) override;
     void DeliverPosted();
     // Forgets the windows whose programs have ended by now.
     void Prune();
@@ -137,6 +142,7 @@ private:
     bool FireNextDue(uint64_t limit);
 
     cSimClock& Clock;
+    cSimSettingsView* View = nullptr;
     std::map<WindowHandle, cWindow> Windows;
     std::deque<cPosted> Posted;
     std::map<std::pair<WindowHandle, uintptr_t>, cTimer> Timers;

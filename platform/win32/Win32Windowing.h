@@ -64,6 +64,8 @@ public:
     bool SendMessageTimeout(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam, uint32_t flags,
                             uint32_t timeout, uintptr_t& result) override;
     uint32_t SendKeyboardInput(const std::vector<cKeyEvent>& events) override;
+    // Native common controls (Win32SettingsView.h).
+    std::unique_ptr<cSettingsView> CreateSettingsView(WindowHandle window, cSettingsViewListener& listener) override;
 
     // What the window procedure keeps per window (defined in the source).
     struct cBinding;
