@@ -98,6 +98,14 @@ protected:
         return Eventually([&] { return Registry().Read(SETTINGS_KEY, name) == DwordEntry(value); });
     }
 
+    // Every refresh of the pages reads the away mode, which Wine's power
+    // library cannot: each shows its box.
+    static std::vector<cBoxRecord> WithoutAwayModeBoxes(std::vector<cBoxRecord> boxes)
+    {
+        std::erase(boxes, cBoxRecord{"Away mode", "PowerReadACValueIndex failed"});
+        return boxes;
+    }
+
     cSlumberholdProcess* Program = nullptr;
 };
 
@@ -109,12 +117,22 @@ TEST_F(cConfiguratorWineTest, AWindows7MachineShowsItsPagesInTabOrder)
 {
     cBoxWatcher& boxes = WatchMessageBoxes();
     StartWindow();
-    EXPECT_EQ(Lines(Ui({"tabs"}).Output),
-              (std::vector<std::string>{"Sleep state", "USB", "Devices", "Windows idle", "Debug", "Extender", "About"}));
+    // The pages of this machine in their order; every page shown is one of
+    // them, and none of Media Center's.
+    const std::vector<std::string> expected = {"Sleep state", "USB",   "Devices",  "Windows idle",
+                                               "Reboot",      "Debug", "Extender", "About"};
+    const std::vector<std::string> tabs = Lines(Ui({"tabs"}).Output);
+    auto next = expected.begin();
+    for (const std::string& tab : tabs) {
+        next = std::find(next, expected.end(), tab);
+        ASSERT_NE(next, expected.end()) << tab << " out of place in " << testing::PrintToString(tabs);
+    }
+    for (const char* always : {"Sleep state", "USB", "Devices", "Windows idle", "Debug", "Extender", "About"})
+        EXPECT_NE(std::find(tabs.begin(), tabs.end(), always), tabs.end()) << always;
     const std::optional<cShown> about = Read("StaticText2");
     ASSERT_TRUE(about);
     EXPECT_EQ(about->Text.rfind("Version ", 0), 0u) << about->Text;
-    EXPECT_EQ(WithoutSummaryBoxes(boxes.Stop()), WineStartupBoxes());
+    EXPECT_EQ(WithoutAwayModeBoxes(WithoutSummaryBoxes(boxes.Stop())), WineStartupBoxes());
 }
 
 // A click on "Create log file" writes the setting, the log says so, and the
@@ -143,7 +161,7 @@ TEST_F(cConfiguratorWineTest, TickingCreateLogFileSwitchesLoggingOn)
         box = Read("CheckBox3");
         return box && box->Checked;
     }));
-    EXPECT_EQ(WithoutSummaryBoxes(boxes.Stop()), WineStartupBoxes());
+    EXPECT_EQ(WithoutAwayModeBoxes(WithoutSummaryBoxes(boxes.Stop())), WineStartupBoxes());
 }
 
 // Beside an engine the window shows the engine's live status and closes
