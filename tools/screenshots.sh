@@ -20,8 +20,13 @@ PROGRAM=$BUILD/Slumberhold.exe
 for file in "$PROGRAM" "$BUILD/slhui.exe" "$BUILD/slhboxwatch.exe"; do
     [ -f "$file" ] || { echo "screenshots: $file is missing; build the win64 tree first" >&2; exit 1; }
 done
-for tool in wine wine64 Xvfb; do
+for tool in wine Xvfb; do
     command -v $tool >/dev/null || { echo "screenshots: $tool is missing (tools/test.sh installs it)" >&2; exit 1; }
+done
+# The 64-bit loader where Debian keeps it, else the wrapper.
+WINE64=wine
+for loader in /usr/lib/wine/wine64 /usr/lib64/wine/wine64; do
+    [ -x "$loader" ] && { WINE64=$loader; break; }
 done
 mkdir -p "$OUT"
 OUT=$(cd "$OUT" && pwd)
@@ -47,18 +52,18 @@ export DISPLAY=":$(cat "$WORK/display")"
 export WINEPREFIX=$WORK/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
 echo "screenshots: making a Wine prefix" >&2
-wine64 wineboot -i >/dev/null 2>&1
+"$WINE64" wineboot -i >/dev/null 2>&1
 KEY='HKLM\Software\Velderane\Slumberhold'
 if [ "${SLH_FAKE_MEDIA_CENTER:-1}" = 1 ]; then
     wine reg add "$KEY" /v eHome_FakeTarget /t REG_DWORD /d 1 /f >/dev/null 2>&1
 fi
 
 # The boxes of Wine's missing power functions are answered as they come.
-wine64 "$BUILD/slhboxwatch.exe" 'C:\boxes.txt' >/dev/null 2>&1 &
+"$WINE64" "$BUILD/slhboxwatch.exe" 'C:\boxes.txt' >/dev/null 2>&1 &
 WATCH_PID=$!
-wine64 "$PROGRAM" "$@" >/dev/null 2>&1 &
+"$WINE64" "$PROGRAM" "$@" >/dev/null 2>&1 &
 PROGRAM_PID=$!
-ui() { wine64 "$BUILD/slhui.exe" Slumberhold "$@"; }
+ui() { "$WINE64" "$BUILD/slhui.exe" Slumberhold "$@"; }
 ui wait 60 || { echo "screenshots: the settings window did not appear" >&2; exit 1; }
 
 count=0

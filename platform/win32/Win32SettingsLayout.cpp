@@ -163,8 +163,10 @@ int cWin32SettingsView::PlaceControl(cNative& native, size_t pageIndex, int left
 
     switch (kind) {
     case eViewControlKind::Text: {
-        const int height = TextHeight(native.State.Text, width);
-        MoveWindow(native.Window, left, top, width, height, FALSE);
+        // A status field sits in the control column beside its caption.
+        const int textHeight = TextHeight(native.State.Text, controlWidth) + (native.Control.Framed ? Scale(4) : 0);
+        const int height = placeLabel(textHeight);
+        MoveWindow(native.Window, controlLeft, top + (height - textHeight) / 2, controlWidth, textHeight, FALSE);
         return height;
     }
     case eViewControlKind::CheckBox: {

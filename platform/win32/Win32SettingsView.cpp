@@ -486,7 +486,8 @@ bool cWin32SettingsView::NeedsRelayout(const cNative& native) const
     RECT area = {};
     GetWindowRect(native.Window, &area);
     const int width = area.right - area.left;
-    return width > 0 && TextHeight(native.State.Text, width) != area.bottom - area.top;
+    const int frame = native.Control.Framed ? Scale(4) : 0;
+    return width > 0 && TextHeight(native.State.Text, width) + frame != area.bottom - area.top;
 }
 
 cWin32SettingsView::cNative* cWin32SettingsView::FindByWindow(HWND window)
