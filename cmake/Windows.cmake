@@ -18,7 +18,7 @@ list(REMOVE_ITEM SLH_WIN32_SOURCES
     ${CMAKE_SOURCE_DIR}/platform/win32/XpImports.cpp)
 add_library(slh_platform_win32 STATIC ${SLH_WIN32_SOURCES})
 target_include_directories(slh_platform_win32 PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(slh_platform_win32 PUBLIC user32 gdi32 advapi32 shell32 version netapi32)
+target_link_libraries(slh_platform_win32 PUBLIC user32 gdi32 advapi32 shell32 version netapi32 comctl32 ole32)
 if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
     target_compile_options(slh_platform_win32 PRIVATE -Wall -Wextra)
 endif()

@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,9 @@ public:
     // lets the platform's default processing answer it.
     virtual bool HandleMessage(uint32_t message, uintptr_t wParam, intptr_t lParam, intptr_t& result) = 0;
 };
+
+class cSettingsView;
+class cSettingsViewListener;
 
 // Windows, messages and timers of the user-interface thread.
 class cWindowing {
@@ -96,4 +100,9 @@ public:
     // all others), with position, size and the SWP_ flags passed through.
     virtual bool SetWindowPos(WindowHandle window, WindowHandle insertAfter, int x, int y, int width, int height,
                               uint32_t flags) = 0;
+
+    // The settings pages inside the window (platform/SettingsView.h); the
+    // window and the listener must outlive the view.
+    virtual std::unique_ptr<cSettingsView> CreateSettingsView(WindowHandle window,
+                                                              cSettingsViewListener& listener) = 0;
 };

@@ -11,6 +11,7 @@
 #include "detection/MediaCenterExtender.h"
 #include "detection/RecordingMonitor.h"
 #include "configurator/ConfiguratorModel.h"
+#include "configurator/ConfiguratorWindow.h"
 #include "diagnostics/SystemInformation.h"
 #include "engine/VistaSuspendEngine.h"
 #include "osconfig/NvidiaVgaConfiguration.h"
@@ -120,6 +121,7 @@ TfMain::~TfMain()
     Platform.Windowing.KillTimer(Window, TIMER1);
     Platform.Windowing.KillTimer(Window, TIMER2);
     Display = &NoDisplay;
+    ConfiguratorWindow.reset();
     Configurator.reset();
     // The objects of the engine side go first, in reverse order of creation.
     if (Engine)
@@ -465,6 +467,8 @@ void TfMain::CreateConfigurator()
     Configurator->FillWakeDeviceList();
     DefaultDisplay = &Configurator->GetStatusDisplay();
     AttachStatusDisplay(nullptr);
+    ConfiguratorWindow = std::make_unique<cConfiguratorWindow>(*Configurator, Platform.Windowing, Window,
+                                                               Version->GetUiFontName());
 }
 
 void TfMain::Timer2Timer()

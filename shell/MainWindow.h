@@ -26,6 +26,7 @@ class cNotifyIcon;
 class cEngineWatch;
 class cWindowsIdlePage;
 class cConfiguratorModel;
+class cConfiguratorWindow;
 
 // Private messages of the main window.
 constexpr uint32_t MSG_TRAY_CALLBACK = 34765;
@@ -142,4 +143,6 @@ private:
     std::unique_ptr<cEngineWatch> EngineWatch;
     std::unique_ptr<cWindowsIdlePage> WindowsIdlePage;
     std::unique_ptr<cConfiguratorModel> Configurator;
+    // Shows the model's pages; goes before the model.
+    std::unique_ptr<cConfiguratorWindow> ConfiguratorWindow;
 };

@@ -433,3 +433,16 @@ void cSimWindowing::RequestCloseOfProcess(uint32_t processId)
     for (WindowHandle handle : handles)
         PostMessage(handle, WM_CLOSE, 0, 0);
 }
+
+std::unique_ptr<cSettingsView> cSimWindowing::CreateSettingsView(WindowHandle, cSettingsViewListener& listener)
+{
+    auto view = std::make_unique<cSimSettingsView>(static_cast<cSimSettingsView::cOwner&>(*this), listener);
+    View = view.get();
+    return view;
+}
+
+void cSimWindowing::Forget(cSimSettingsView& view)
+{
+    if (View == &view)
+        View = nullptr;
+}

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/Windowing.h"
+#include "platform/sim/SimSettingsView.h"
 
 class cSimClock;
 
@@ -17,7 +18,7 @@ class cSimClock;
 // scheduled outside events (a broadcast from Windows, the user pressing a
 // key), all on one virtual time line. Nothing runs unless the simulation
 // pumps it.
-class cSimWindowing : public cWindowing {
+class cSimWindowing : public cWindowing, private cSimSettingsView::cOwner {
 public:
     explicit cSimWindowing(cSimClock& clock) : Clock(clock) {}
 
@@ -67,6 +68,9 @@ public:
         uint32_t Flags;
     };
     const std::vector<cPlacement>& Placements() const { return Placements_; }
+    std::unique_ptr<cSettingsView> CreateSettingsView(WindowHandle window, cSettingsViewListener& listener) override;
+    // The settings pages the program shows; null while it shows none.
+    cSimSettingsView* SettingsView() { return View; }
     // Runs action at the virtual moment at (milliseconds since simulation start).
     void Schedule(uint64_t at, std::function<void()> action);
     // Pumps everything due up to the moment until, then sets the clock there.
@@ -174,6 +178,7 @@ private:
         uint64_t Due;
     };
 
+    void Forget(cSimSettingsView& view) override;
     void DeliverPosted();
     // Queues the message for a thread window and wakes its thread.
     void QueueForThread(WindowHandle window, cQueued message);
@@ -184,6 +189,7 @@ private:
     bool FireNextDue(uint64_t limit);
 
     cSimClock& Clock;
+    cSimSettingsView* View = nullptr;
     std::map<WindowHandle, cWindow> Windows;
     std::deque<cPosted> Posted;
     std::map<std::pair<WindowHandle, uintptr_t>, cTimer> Timers;

@@ -2,6 +2,7 @@
 
 #include "platform/win32/Win32.h"
 #include "platform/win32/Win32Callbacks.h"
+#include "platform/win32/Win32SettingsView.h"
 
 #include <algorithm>
 
@@ -69,6 +70,18 @@ WindowHandle ToHandle(HWND window)
 const char* NullWhenEmpty(const std::string& text)
 {
     return text.empty() ? nullptr : text.c_str();
+}
+
+// Tab and arrow keys move between the controls of a window that holds
+// dialog-like children (WS_EX_CONTROLPARENT, set by the settings view).
+bool IsDialogKey(MSG& message)
+{
+    if (message.hwnd == nullptr || message.message < WM_KEYFIRST || message.message > WM_KEYLAST)
+        return false;
+    HWND root = GetAncestor(message.hwnd, GA_ROOT);
+    if (root == nullptr || (GetWindowLongPtrA(root, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) == 0)
+        return false;
+    return IsDialogMessageA(root, &message) != 0;
 }
 
 }  // namespace
@@ -214,6 +227,10 @@ int cWin32Windowing::RunMessageLoop()
             return static_cast<int>(message.wParam);
         if (got == -1)
             return -1;
+        if (IsDialogKey(message)) {
+            RethrowCallbackException();
+            continue;
+        }
         TranslateMessage(&message);
         DispatchMessageA(&message);
         RethrowCallbackException();
@@ -237,8 +254,18 @@ void cWin32Windowing::ProcessMessages()
             ::PostQuitMessage(static_cast<int>(message.wParam));
             return;
         }
+        if (IsDialogKey(message)) {
+            RethrowCallbackException();
+            continue;
+        }
         TranslateMessage(&message);
         DispatchMessageA(&message);
         RethrowCallbackException();
     }
+}
+
+std::unique_ptr<cSettingsView> cWin32Windowing::CreateSettingsView(WindowHandle window,
+                                                                   cSettingsViewListener& listener)
+{
+    return std::make_unique<cWin32SettingsView>(ToHwnd(window), listener);
 }

@@ -66,6 +66,8 @@ public:
     uint32_t SendKeyboardInput(const std::vector<cKeyEvent>& events) override;
     bool SetWindowPos(WindowHandle window, WindowHandle insertAfter, int x, int y, int width, int height,
                       uint32_t flags) override;
+    // Native common controls (Win32SettingsView.h).
+    std::unique_ptr<cSettingsView> CreateSettingsView(WindowHandle window, cSettingsViewListener& listener) override;
 
     // What the window procedure keeps per window (defined in the source).
     struct cBinding;

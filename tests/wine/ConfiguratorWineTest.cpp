@@ -1,0 +1,185 @@
+// The settings window on the real Windows backend, driven as a user would
+// through slhui.exe: its pages, a setting changed by a click and read back
+// by a separate process, and a window beside a running engine.
+#include <algorithm>
+#include <optional>
+#include <sstream>
+#include <thread>
+
+#include "LogFile.h"
+#include "WineTest.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+const std::string TITLE = "Slumberhold";
+const std::string ENGINE_TITLE = "Slumberhold - Engine mode";
+const std::string LOG_FOLDER = "C:\\slhtest";
+const std::string LOG_FILE = LOG_FOLDER + "\\SLH Log.txt";
+constexpr auto UI_TIMEOUT = 30s;
+constexpr auto CHANGE_TIMEOUT = 20s;
+
+// What slhui reads of a control.
+struct cShown {
+    std::string Text;
+    bool Enabled = false;
+    bool Checked = false;
+    bool Visible = false;
+};
+
+class cConfiguratorWineTest : public cSlumberholdWineTest {
+protected:
+    void SetUp() override
+    {
+        cSlumberholdWineTest::SetUp();
+        if (IsSkipped())
+            return;
+        ASSERT_TRUE(Registry().SetString(SETTINGS_KEY, "LogPath", LOG_FOLDER));
+    }
+
+    // The settings window with the switches, once its tabs are there.
+    void StartWindow(const std::vector<std::string>& switches = {})
+    {
+        cSlumberholdProcess& program = StartSlumberhold(switches);
+        ASSERT_TRUE(program.WaitForWindow(TITLE, WINDOW_TIMEOUT));
+        Program = &program;
+        ASSERT_EQ(Ui({"wait", "30"}).ExitCode, 0);
+    }
+
+    cRunResult Ui(std::vector<std::string> arguments)
+    {
+        arguments.insert(arguments.begin(), TITLE);
+        return RunHelper("slhui.exe", arguments, UI_TIMEOUT);
+    }
+
+    std::vector<std::string> Lines(const std::string& output)
+    {
+        std::vector<std::string> lines;
+        std::istringstream stream(output);
+        for (std::string line; std::getline(stream, line);) {
+            if (!line.empty() && line.back() == '\r')
+                line.pop_back();
+            lines.push_back(line);
+        }
+        return lines;
+    }
+
+    std::optional<cShown> Read(const std::string& control)
+    {
+        const cRunResult result = Ui({"read", control});
+        const std::vector<std::string> lines = Lines(result.Output);
+        if (result.ExitCode != 0 || lines.empty())
+            return std::nullopt;
+        std::vector<std::string> fields;
+        std::istringstream stream(lines[0]);
+        for (std::string field; std::getline(stream, field, '\t');)
+            fields.push_back(field);
+        if (fields.size() != 4)
+            return std::nullopt;
+        return cShown{fields[0], fields[1] == "1", fields[2] == "1", fields[3] == "1"};
+    }
+
+    // Polls until the check holds; false at the timeout.
+    template <typename tCheck>
+    bool Eventually(tCheck check, std::chrono::seconds timeout = CHANGE_TIMEOUT)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + timeout;
+        while (!check()) {
+            if (std::chrono::steady_clock::now() >= deadline)
+                return false;
+            std::this_thread::sleep_for(200ms);
+        }
+        return true;
+    }
+
+    bool Stored(const std::string& name, uint32_t value)
+    {
+        return Eventually([&] { return Registry().Read(SETTINGS_KEY, name) == DwordEntry(value); });
+    }
+
+    // Every refresh of the pages reads the away mode, which Wine's power
+    // library cannot: each shows its box.
+    static std::vector<cBoxRecord> WithoutAwayModeBoxes(std::vector<cBoxRecord> boxes)
+    {
+        std::erase(boxes, cBoxRecord{"Away mode", "PowerReadACValueIndex failed"});
+        return boxes;
+    }
+
+    cSlumberholdProcess* Program = nullptr;
+};
+
+}  // namespace
+
+// A Windows 7 prefix without Media Center: the window of the application
+// class with the pages of that machine in tab order.
+TEST_F(cConfiguratorWineTest, AWindows7MachineShowsItsPagesInTabOrder)
+{
+    cBoxWatcher& boxes = WatchMessageBoxes();
+    StartWindow();
+    // The pages of this machine in their order; every page shown is one of
+    // them, and none of Media Center's.
+    const std::vector<std::string> expected = {"Sleep state", "USB",   "Devices",  "Windows idle",
+                                               "Reboot",      "Debug", "Extender", "About"};
+    const std::vector<std::string> tabs = Lines(Ui({"tabs"}).Output);
+    auto next = expected.begin();
+    for (const std::string& tab : tabs) {
+        next = std::find(next, expected.end(), tab);
+        ASSERT_NE(next, expected.end()) << tab << " out of place in " << testing::PrintToString(tabs);
+    }
+    for (const char* always : {"Sleep state", "USB", "Devices", "Windows idle", "Debug", "Extender", "About"})
+        EXPECT_NE(std::find(tabs.begin(), tabs.end(), always), tabs.end()) << always;
+    const std::optional<cShown> about = Read("StaticText2");
+    ASSERT_TRUE(about);
+    EXPECT_EQ(about->Text.rfind("Version ", 0), 0u) << about->Text;
+    EXPECT_EQ(WithoutAwayModeBoxes(WithoutSummaryBoxes(boxes.Stop())), WineStartupBoxes());
+}
+
+// A click on "Create log file" writes the setting, the log says so, and the
+// box shows what is stored.
+TEST_F(cConfiguratorWineTest, TickingCreateLogFileSwitchesLoggingOn)
+{
+    ASSERT_TRUE(Registry().SetDword(SETTINGS_KEY, "LogMode", 0));
+    cBoxWatcher& boxes = WatchMessageBoxes();
+    StartWindow();
+    ASSERT_EQ(Ui({"page", "Debug"}).ExitCode, 0);
+    std::optional<cShown> box = Read("Create log file");
+    ASSERT_TRUE(box);
+    EXPECT_FALSE(box->Checked);
+    EXPECT_TRUE(box->Visible);
+
+    ASSERT_EQ(Ui({"check", "CheckBox3", "1"}).ExitCode, 0);
+    EXPECT_TRUE(Stored("LogMode", 1));
+    EXPECT_TRUE(WaitForLogFile(
+        HostPath(LOG_FILE),
+        [](const cLogContent& log) {
+            const std::vector<std::string> entries = LogEntries(log);
+            return std::find(entries.begin(), entries.end(), "Logging enabled.") != entries.end();
+        },
+        CHANGE_TIMEOUT));
+    EXPECT_TRUE(Eventually([&] {
+        box = Read("CheckBox3");
+        return box && box->Checked;
+    }));
+    EXPECT_EQ(WithoutAwayModeBoxes(WithoutSummaryBoxes(boxes.Stop())), WineStartupBoxes());
+}
+
+// Beside an engine the window shows the engine's live status and closes
+// when the engine ends.
+TEST_F(cConfiguratorWineTest, BesideAnEngineTheWindowFollowsItAndEndsWithIt)
+{
+    WatchMessageBoxes();
+    cSlumberholdProcess& engine = StartSlumberhold({"ENGINE"});
+    ASSERT_TRUE(engine.WaitForWindow(ENGINE_TITLE, WINDOW_TIMEOUT));
+    StartWindow();
+    ASSERT_EQ(Ui({"page", "Extender"}).ExitCode, 0);
+    // "-" until the first second's read of the engine's status block.
+    EXPECT_TRUE(Eventually([&] {
+        const std::optional<cShown> inUse = Read("StaticText3");
+        return inUse && inUse->Text == "0";
+    }));
+
+    ASSERT_TRUE(engine.Close(ENGINE_TITLE));
+    EXPECT_EQ(engine.WaitForExit(EXIT_TIMEOUT), 0);
+    EXPECT_EQ(Program->WaitForExit(EXIT_TIMEOUT), 0);
+}
