@@ -82,7 +82,7 @@ void cBlanker::Run()
     look.Width = WINDOW_WIDTH;
     look.Height = WINDOW_HEIGHT;
     look.Cursor = IDC_APPSTARTING;
-    look.BackgroundColour = BLANK_COLOUR;
+    look.BackgroundColour = Options & BLANK_DARK_BLUE ? BLANK_COLOUR : BLACK;
     if (Options & BLANK_TRANSLUCENT) {
         look.ExStyle = WS_EX_LAYERED;
         look.Alpha = TRANSLUCENT_ALPHA;
@@ -216,7 +216,7 @@ void cBlanker::Show()
     if (XpFamily) {
         Platform.Screen.RemoveWallpaper();
         SavedDesktopColour = Platform.Screen.GetDesktopColour();
-        Platform.Screen.SetDesktopColour(Options & BLANK_GREY_DESKTOP ? GREY : BLACK);
+        Platform.Screen.SetDesktopColour(Options & BLANK_DARK_BLUE ? GREY : BLACK);
         DesktopChanged = true;
     }
     Shown = true;

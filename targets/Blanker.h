@@ -12,7 +12,8 @@ class cWindowsVersion;
 
 // Bits of the BlankScreen setting that change how the blanker works.
 constexpr uint8_t BLANK_TRANSLUCENT = 0x02;
-constexpr uint8_t BLANK_GREY_DESKTOP = 0x04;
+// Dark blue instead of black: the window, and on the XP family a grey desktop.
+constexpr uint8_t BLANK_DARK_BLUE = 0x04;
 constexpr uint8_t BLANK_DEBUG_BOXES = 0x10;
 constexpr uint8_t BLANK_KEEP_CURSOR = 0x20;
 

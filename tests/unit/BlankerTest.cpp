@@ -90,7 +90,8 @@ TEST_F(Blanker, ItsWindowLivesOnItsOwnThreadAndEachRequestPostsOnce)
     EXPECT_EQ(look->Title, "SLH blanker");
     EXPECT_EQ(look->ClassStyle, 11u);
     EXPECT_EQ(look->Style, 0x81000080u);
-    EXPECT_EQ(look->BackgroundColour, BLANK_COLOUR);
+    // Black unless the dark-blue bit is set.
+    EXPECT_EQ(look->BackgroundColour, 0u);
     EXPECT_EQ(look->Cursor, 32650u);
     EXPECT_FALSE(Shown());
 
@@ -149,6 +150,7 @@ TEST_F(Blanker, ShowingAndHidingPerWindowsFamilyAndOption)
         cBlanker& blanker = Make(test.Os, test.Options);
         EXPECT_EQ(Sim.Screen().Look(Window)->ExStyle, test.ExStyle);
         EXPECT_EQ(Sim.Screen().Look(Window)->Alpha, test.ExStyle ? 210 : 255);
+        EXPECT_EQ(Sim.Screen().Look(Window)->BackgroundColour, test.Options & 0x04 ? BLANK_COLOUR : 0u);
 
         blanker.StartBlanking();
         EXPECT_TRUE(Shown());

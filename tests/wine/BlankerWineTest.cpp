@@ -223,7 +223,9 @@ TEST_F(cBlankerWineTest, TheUserSuspendCoversTheScreenUntilTheFrontEndOrADoubleC
 {
     ASSERT_TRUE(Registry().SetDword(SETTINGS_KEY, "eHome_FakeTarget", 1));
     ASSERT_TRUE(Registry().SetDword(SETTINGS_KEY, "eHome_StopStartMode", 1));
-    ASSERT_TRUE(Registry().SetDword(SETTINGS_KEY, "BlankScreen", 1));
+    // Blanking on, in dark blue rather than black, so that the cover is told
+    // apart from an unpainted screen.
+    ASSERT_TRUE(Registry().SetDword(SETTINGS_KEY, "BlankScreen", 5));
     ASSERT_TRUE(Registry().SetDword(SETTINGS_KEY, "UnblankDelay", 500));
     cBoxWatcher& boxes = WatchMessageBoxes();
     StartEngine();

@@ -13,16 +13,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-const std::string POWERCFG_SCRIPT = "C:\\powercfg.script";
 constexpr auto RUN_TIMEOUT = 60s;
-
-std::string ReadWholeFile(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream content;
-    content << file.rdbuf();
-    return content.str();
-}
 
 // "name=value" lines (a console in text mode may end them in CR CR LF).
 std::map<std::string, std::string> Values(const std::string& text)
@@ -98,10 +89,9 @@ protected:
 TEST_F(cReportsWineTest, ReportsOpenTheModalViewerWithTheToolsOutputAndLeaveNoTemporaryFile)
 {
     // "\x84" and "\x81" are a- and u-umlaut in the console's code page 437.
-    std::ofstream(HostPath(POWERCFG_SCRIPT), std::ios::binary)
-        << "-lastwake\t0\t0\tWake History Count - 1\\r\\nWake Source [0]\\r\\n  Ger\\x84t: USB-Eingabeger\\x84t "
-           "f\\x81r Tastatur\\r\\n\n"
-        << "-requests\t0\t0\tDISPLAY:\\r\\nNone.\\r\\n\\r\\nSYSTEM:\\r\\n[DRIVER] Audio\\r\\n\n";
+    Powercfg().SetScript("-lastwake\t0\t0\tWake History Count - 1\\r\\nWake Source [0]\\r\\n  Ger\\x84t: USB-Eingabeger\\x84t "
+                         "f\\x81r Tastatur\\r\\n\n"
+                         "-requests\t0\t0\tDISPLAY:\\r\\nNone.\\r\\n\\r\\nSYSTEM:\\r\\n[DRIVER] Audio\\r\\n\n");
     cBoxWatcher& boxes = WatchMessageBoxes();
 
     std::string text;
@@ -128,8 +118,7 @@ TEST_F(cReportsWineTest, ReportsOpenTheModalViewerWithTheToolsOutputAndLeaveNoTe
 
 TEST_F(cReportsWineTest, AReportTheToolRefusesShowsTheFailedBoxAndNoViewer)
 {
-    std::ofstream(HostPath(POWERCFG_SCRIPT), std::ios::binary)
-        << "-waketimers\t1\t0\tInvalid Parameters -- try \"/?\" for help\\r\\n\n";
+    Powercfg().SetScript("-waketimers\t1\t0\tInvalid Parameters -- try \"/?\" for help\\r\\n\n");
     cBoxWatcher& boxes = WatchMessageBoxes();
 
     // A viewer would keep the helper waiting until the timeout.
