@@ -1,6 +1,7 @@
 #include "configurator/AutoTasksPage.h"
 
 #include "configurator/ConfiguratorModel.h"
+#include "configurator/PowercfgReports.h"
 #include "detection/RecordingMonitor.h"
 #include "engine/McePowerManager.h"
 #include "foundation/DateTimeFormat.h"
@@ -61,6 +62,10 @@ cAutoTasksPage::cAutoTasksPage(cConfiguratorModel& model)
     Add(eControlKind::StaticText, "StaticText13", NOT_AVAILABLE).Buddy = "Label45";
     AddLabel("Label10", "");
     AddButton("Button7", "Default", false, [this] { RestoreDefaults(); });
+    AddButton("Button13", "Show wake timers", false, [this] {
+        cPowercfgReports(Objects().Platform, Objects().Platform.Viewer, Objects().Window)
+            .ShowPowercfgReport(REPORT_WAKE_TIMERS);
+    });
 }
 
 void cAutoTasksPage::Build()

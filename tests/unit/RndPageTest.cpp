@@ -297,6 +297,11 @@ TEST_F(RndPage, ReportAndExportButtonsRunTheirOperations)
     ASSERT_EQ(Sim.Viewer().Shown().size(), 2u);
     EXPECT_NE(Sim.Processes().Launches().back().CommandLine.find("\"powercfg.exe\" -requests >"), std::string::npos);
 
+    ASSERT_TRUE(Model().UserPress("Button13"));
+    ASSERT_EQ(Sim.Viewer().Shown().size(), 3u);
+    EXPECT_NE(Sim.Processes().Launches().back().CommandLine.find("\"powercfg.exe\" -waketimers >"),
+              std::string::npos);
+
     const size_t launches = Sim.Processes().Launches().size();
     ASSERT_TRUE(Model().UserPress("Button15"));
     ASSERT_EQ(Sim.Processes().Launches().size(), launches + 2);
