@@ -176,12 +176,18 @@ TEST_F(cSlumberholdWineTest, AConfiguratorWaitsForAnEngineAndEndsWithIt)
     cBoxWatcher& boxes = WatchMessageBoxes();
     cSlumberholdProcess& configurator = StartSlumberhold({});
     ASSERT_TRUE(configurator.WaitForWindow(PLAIN_TITLE, WINDOW_TIMEOUT));
+    // The window exists before its pages are built; it shows once they are.
+    const cWindowName window = cSlumberholdProcess::Window(PLAIN_TITLE);
+    const auto shownBy = std::chrono::steady_clock::now() + WINDOW_TIMEOUT;
+    while (!Windows().IsVisible(window).value_or(false) && std::chrono::steady_clock::now() < shownBy) {
+    }
+    ASSERT_TRUE(Windows().IsVisible(window).value_or(false));
     // An engine of another build, with a block of format 3, for 6 seconds.
     cChildProcess& fake = StartHelper("slhmsg.exe", {"", "", "fakeengine", "3", "6"});
     (void)fake;
     ASSERT_TRUE(Windows().WaitUntilPresent(cSlumberholdProcess::Window(ENGINE_TITLE), WINDOW_TIMEOUT));
     // Still there while the engine runs: the foreign block does not stop it.
-    EXPECT_TRUE(Windows().IsVisible(cSlumberholdProcess::Window(PLAIN_TITLE)).value_or(false));
+    EXPECT_TRUE(Windows().IsVisible(window).value_or(false));
     ASSERT_TRUE(Windows().WaitUntilGone(cSlumberholdProcess::Window(ENGINE_TITLE), WINDOW_TIMEOUT));
     EXPECT_EQ(configurator.WaitForExit(EXIT_TIMEOUT), 0);
     EXPECT_EQ(WithoutSummaryBoxes(boxes.Stop()), WineStartupBoxes());
