@@ -22,7 +22,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-const std::string ENGINE_TITLE = "Slumberhold - Engine mode";
 const std::string LOG_FOLDER = "C:\\slhtest";
 const std::string LOG_FILE = LOG_FOLDER + "\\SLH Log.txt";
 constexpr uint32_t WM_POWERBROADCAST = 0x0218;
@@ -117,11 +116,7 @@ class cBlankerWineTest : public cSlumberholdWineTest {
 protected:
     void StartEngine()
     {
-        ASSERT_TRUE(Registry().SetDword(SETTINGS_KEY, "LogMode", 1));
-        ASSERT_TRUE(Registry().SetString(SETTINGS_KEY, "LogPath", LOG_FOLDER));
-        cSlumberholdProcess& program = StartSlumberhold({"ENGINE"});
-        ASSERT_TRUE(program.WaitForWindow(ENGINE_TITLE, WINDOW_TIMEOUT));
-        Engine = cSlumberholdProcess::Window(ENGINE_TITLE);
+        Engine = StartLoggingEngine(LOG_FOLDER);
         ASSERT_TRUE(Windows().WaitUntilPresent(BLANKER, WINDOW_TIMEOUT));
     }
 

@@ -15,7 +15,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-const std::string ENGINE_TITLE = "Slumberhold - Engine mode";
 const std::string LOG_FOLDER = "C:\\slhtest";
 const std::string LOG_FILE = LOG_FOLDER + "\\SLH Log.txt";
 const std::string WORDPAD = "C:\\Program Files\\Windows NT\\Accessories\\wordpad.exe";
@@ -37,11 +36,7 @@ class cMediaPortalWineTest : public cSlumberholdWineTest {
 protected:
     void StartEngine()
     {
-        ASSERT_TRUE(Registry().SetDword(SETTINGS_KEY, "LogMode", 1));
-        ASSERT_TRUE(Registry().SetString(SETTINGS_KEY, "LogPath", LOG_FOLDER));
-        cSlumberholdProcess& program = StartSlumberhold({"ENGINE"});
-        ASSERT_TRUE(program.WaitForWindow(ENGINE_TITLE, WINDOW_TIMEOUT));
-        Engine = cSlumberholdProcess::Window(ENGINE_TITLE);
+        Engine = StartLoggingEngine(LOG_FOLDER);
         NewLines();
     }
 

@@ -121,6 +121,15 @@ cSlumberholdProcess& cSlumberholdWineTest::StartSlumberhold(const std::vector<st
     return *Programs.back();
 }
 
+cWindowName cSlumberholdWineTest::StartLoggingEngine(const std::string& logFolder)
+{
+    const std::string title = "Slumberhold - Engine mode";
+    EXPECT_TRUE(Registry().SetDword(SETTINGS_KEY, "LogMode", 1));
+    EXPECT_TRUE(Registry().SetString(SETTINGS_KEY, "LogPath", logFolder));
+    EXPECT_TRUE(StartSlumberhold({"ENGINE"}).WaitForWindow(title, WINDOW_TIMEOUT));
+    return cSlumberholdProcess::Window(title);
+}
+
 cChildProcess& cSlumberholdWineTest::StartHelper(const std::string& exeName, const std::vector<std::string>& arguments)
 {
     std::vector<std::string> command = {ProgramPath(exeName)};

@@ -45,6 +45,9 @@ protected:
     cPowercfgStandIn Powercfg() const { return cPowercfgStandIn(*Prefix); }
 
     cSlumberholdProcess& StartSlumberhold(const std::vector<std::string>& switches);
+    // Starts Slumberhold.exe ENGINE logging into logFolder and waits for its
+    // window; the engine window's name.
+    cWindowName StartLoggingEngine(const std::string& logFolder);
     // Another program of the Windows build (slhlogwriter.exe, ...), in the
     // background.
     cChildProcess& StartHelper(const std::string& exeName, const std::vector<std::string>& arguments);
