@@ -137,11 +137,10 @@ int RunChoose(HWND control, const std::string& item)
             }
         return NotFound("item " + item);
     }
-    cRemoteMemory memory(control, item.size() + 1);
-    if (!memory.Write(0, item.c_str(), item.size() + 1))
-        return EXIT_FAILED;
+    // The system carries this message's string across processes itself: it
+    // takes a pointer of ours.
     const LRESULT index =
-        SendWithin(control, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(memory.Address()));
+        SendWithin(control, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(item.c_str()));
     if (index == CB_ERR)
         return NotFound("item " + item);
     SendWithin(control, CB_SETCURSEL, static_cast<WPARAM>(index), 0);

@@ -191,6 +191,62 @@ TEST_F(cConfiguratorWineTest, TickingCreateLogFileSwitchesLoggingOn)
     EXPECT_EQ(WithoutAwayModeBoxes(WithoutSummaryBoxes(boxes.Stop())), WineStartupBoxes());
 }
 
+// The Media Center timeout chosen from its list is stored; "Default"
+// answered No stores nothing, answered Yes the defaults; after each the
+// controls show what is stored.
+TEST_F(cConfiguratorWineTest, TheIdlePageStoresTheChosenTimeoutAndItsDefaultsOnlyWhenConfirmed)
+{
+    ASSERT_TRUE(Registry().SetDword(SETTINGS_KEY, "eHome_FakeTarget", 1));
+    ASSERT_TRUE(Registry().SetDword(SETTINGS_KEY, "MceIdleTimeout", 600));
+    ASSERT_TRUE(Registry().SetDword(SETTINGS_KEY, "PausedIsIdle", 1));
+    ASSERT_TRUE(Registry().SetDword(SETTINGS_KEY, "UserInputIdleDetection", 1));
+    ASSERT_TRUE(Registry().SetDword(SETTINGS_KEY, "UserInputIdleTimeout", 9000));
+    cBoxWatcher& boxes = WatchMessageBoxes();
+    StartWindow();
+    ASSERT_EQ(Ui({"page", "Idle"}).ExitCode, 0);
+    const auto shows = [&](const std::string& control, const std::string& text, bool checked = false) {
+        return Eventually([&] {
+            const std::optional<cShown> shown = Read(control);
+            return shown && shown->Text == text && shown->Checked == checked;
+        });
+    };
+    EXPECT_TRUE(shows("ComboBox2", "10 minutes"));
+    EXPECT_TRUE(shows("Paused is considered idle", "Paused is considered idle", true));
+    EXPECT_TRUE(shows("ComboBox3", "2.5 hours"));
+
+    ASSERT_EQ(Ui({"choose", "ComboBox2", "5 minutes"}).ExitCode, 0);
+    EXPECT_TRUE(Stored("MceIdleTimeout", 300));
+    EXPECT_TRUE(shows("ComboBox2", "5 minutes"));
+    EXPECT_EQ(WithoutAwayModeBoxes(WithoutSummaryBoxes(boxes.Stop())), WineStartupBoxes());
+
+    // From here the boxes are answered by hand: the watcher would say Yes.
+    const auto restoreDefaults = [&](const std::string& answer) {
+        ASSERT_EQ(Ui({"press", "Button6"}).ExitCode, 0);
+        const cRunResult asked = Ui({"answer", "Slumberhold", answer, "20"});
+        ASSERT_EQ(asked.ExitCode, 0);
+        EXPECT_NE(asked.Output.find("Restore the default values for this tab?"), std::string::npos) << asked.Output;
+        // The refresh afterwards reads the away mode, which Wine cannot.
+        while (Ui({"answer", "Away mode", "OK", "3"}).ExitCode == 0) {
+        }
+    };
+    restoreDefaults("No");
+    EXPECT_EQ(Registry().Read(SETTINGS_KEY, "MceIdleTimeout"), DwordEntry(300));
+    EXPECT_EQ(Registry().Read(SETTINGS_KEY, "PausedIsIdle"), DwordEntry(1));
+    EXPECT_EQ(Registry().Read(SETTINGS_KEY, "UserInputIdleTimeout"), DwordEntry(9000));
+    EXPECT_TRUE(shows("ComboBox2", "5 minutes"));
+    EXPECT_TRUE(shows("CheckBox40", "Paused is considered idle", true));
+
+    restoreDefaults("Yes");
+    EXPECT_TRUE(Stored("MceIdleTimeout", 1800));
+    EXPECT_TRUE(Stored("PausedIsIdle", 0));
+    EXPECT_TRUE(Stored("UserInputIdleDetection", 0));
+    EXPECT_TRUE(Stored("UserInputIdleTimeout", 18000));
+    EXPECT_TRUE(shows("ComboBox2", "30 minutes"));
+    EXPECT_TRUE(shows("CheckBox40", "Paused is considered idle", false));
+    EXPECT_TRUE(shows("CheckBox32", "Suspend when Media Center is running and there is no user activity", false));
+    EXPECT_TRUE(shows("ComboBox3", "5.0 hours"));
+}
+
 // Beside an engine the window shows the engine's live status and closes
 // when the engine ends.
 TEST_F(cConfiguratorWineTest, BesideAnEngineTheWindowFollowsItAndEndsWithIt)
