@@ -3,6 +3,7 @@
 // by a separate process, and a window beside a running engine.
 #include <algorithm>
 #include <optional>
+#include <regex>
 #include <sstream>
 #include <thread>
 
@@ -254,12 +255,30 @@ TEST_F(cConfiguratorWineTest, BesideAnEngineTheWindowFollowsItAndEndsWithIt)
     WatchMessageBoxes();
     cSlumberholdProcess& engine = StartSlumberhold({"ENGINE"});
     ASSERT_TRUE(engine.WaitForWindow(ENGINE_TITLE, WINDOW_TIMEOUT));
-    StartWindow();
+    StartWindow({"IDLE"});
     ASSERT_EQ(Ui({"page", "Extender"}).ExitCode, 0);
     // "-" until the first second's read of the engine's status block.
     EXPECT_TRUE(Eventually([&] {
         const std::optional<cShown> inUse = Read("StaticText3");
         return inUse && inUse->Text == "0";
+    }));
+    // The engine's own texts: it watches no Media Center on this machine.
+    ASSERT_EQ(Ui({"page", "Idle"}).ExitCode, 0);
+    for (const char* label : {"Label62", "Label66"})
+        EXPECT_TRUE(Eventually([&] {
+            const std::optional<cShown> shown = Read(label);
+            return shown && shown->Text == "Detection suspended";
+        })) << label;
+    // The time since the last input, counting on as no input comes.
+    const std::regex idleTime(R"(\d+:\d\d\.\d\d)");
+    std::optional<cShown> first;
+    EXPECT_TRUE(Eventually([&] {
+        first = Read("Label22");
+        return first && std::regex_match(first->Text, idleTime);
+    }));
+    EXPECT_TRUE(Eventually([&] {
+        const std::optional<cShown> later = Read("Label22");
+        return first && later && later->Text != first->Text && std::regex_match(later->Text, idleTime);
     }));
 
     ASSERT_TRUE(engine.Close(ENGINE_TITLE));
