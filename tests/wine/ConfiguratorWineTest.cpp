@@ -285,3 +285,77 @@ TEST_F(cConfiguratorWineTest, BesideAnEngineTheWindowFollowsItAndEndsWithIt)
     EXPECT_EQ(engine.WaitForExit(EXIT_TIMEOUT), 0);
     EXPECT_EQ(Program->WaitForExit(EXIT_TIMEOUT), 0);
 }
+
+// "Last wake" runs the tool and shows what it wrote in the viewer; closing
+// the viewer returns to the window.
+TEST_F(cConfiguratorWineTest, LastWakeShowsTheToolsOutputInTheViewer)
+{
+    Powercfg().SetScript("-lastwake\t0\t0\tWake History Count - 1\\r\\nWake Source [0]\\r\\n  Power Button\\r\\n\n");
+    cBoxWatcher& boxes = WatchMessageBoxes();
+    StartWindow();
+    ASSERT_EQ(Ui({"page", "Devices"}).ExitCode, 0);
+    ASSERT_EQ(Ui({"press", "Last wake"}).ExitCode, 0);
+
+    const cRunResult read = RunHelper("slhviewer.exe", {"read", "C:\\viewer.txt", "45000"}, UI_TIMEOUT + 30s);
+    ASSERT_EQ(read.ExitCode, 0) << "no viewer";
+    const std::vector<std::string> shown = Lines(read.Output);
+    EXPECT_NE(std::find(shown.begin(), shown.end(), "caption=powercfg.exe output"), shown.end()) << read.Output;
+    EXPECT_EQ(ReadWholeFile(HostPath("C:\\viewer.txt")),
+              "Wake History Count - 1\r\nWake Source [0]\r\n  Power Button\r\n");
+    const cRunResult close = RunHelper("slhviewer.exe", {"close", "10000"}, UI_TIMEOUT);
+    EXPECT_EQ(Lines(close.Output), std::vector<std::string>{"closed=1"});
+    // The window takes clicks again.
+    ASSERT_EQ(Ui({"page", "About"}).ExitCode, 0);
+    EXPECT_EQ(WithoutAwayModeBoxes(WithoutSummaryBoxes(boxes.Stop())), WineStartupBoxes());
+}
+
+// The test page tells the roles of its process; its check boxes act on this
+// process: "Fake eHome" is stored, a denied standby query stays in memory
+// and a separate engine still grants the query; "Tip" shows no box.
+TEST_F(cConfiguratorWineTest, TheTestPageShowsItsRolesAndActsOnItsOwnProcess)
+{
+    constexpr uint32_t WM_POWERBROADCAST = 0x0218;
+    constexpr uint32_t PBT_APMQUERYSUSPEND = 0;
+    constexpr int64_t GRANT = 1;
+    ASSERT_TRUE(Registry().SetDword(SETTINGS_KEY, "eHome_FakeTarget", 0));
+    cBoxWatcher& boxes = WatchMessageBoxes();
+    cSlumberholdProcess& engine = StartSlumberhold({"ENGINE"});
+    ASSERT_TRUE(engine.WaitForWindow(ENGINE_TITLE, WINDOW_TIMEOUT));
+    const cWindowName engineWindow = cSlumberholdProcess::Window(ENGINE_TITLE);
+
+    StartWindow({"DEBUG"});
+    ASSERT_EQ(Ui({"page", "R&&D"}).ExitCode, 0);
+    std::optional<cShown> mode = Read("Label9");
+    ASSERT_TRUE(mode);
+    EXPECT_EQ(mode->Text, "Mode : C");
+
+    ASSERT_EQ(Ui({"check", "Fake eHome", "1"}).ExitCode, 0);
+    EXPECT_TRUE(Stored("eHome_FakeTarget", 1));
+    EXPECT_TRUE(Eventually([&] {
+        const std::optional<cShown> box = Read("CheckBox29");
+        return box && box->Checked;
+    }));
+
+    ASSERT_EQ(Ui({"check", "Deny standby query", "1"}).ExitCode, 0);
+    EXPECT_TRUE(Eventually([&] {
+        const std::optional<cShown> box = Read("CheckBox13");
+        return box && box->Checked;
+    }));
+    EXPECT_EQ(Windows().Send(engineWindow, WM_POWERBROADCAST, PBT_APMQUERYSUSPEND, 1), GRANT);
+
+    ASSERT_EQ(Ui({"press", "Tip"}).ExitCode, 0);
+    // Pressed and handled: the window answers a page change afterwards.
+    ASSERT_EQ(Ui({"page", "About"}).ExitCode, 0);
+    ASSERT_TRUE(Program->Close(TITLE));
+    EXPECT_EQ(Program->WaitForExit(EXIT_TIMEOUT), 0);
+
+    // In tray mode one process holds both roles.
+    ASSERT_TRUE(engine.Close(ENGINE_TITLE));
+    EXPECT_EQ(engine.WaitForExit(EXIT_TIMEOUT), 0);
+    StartWindow({"TRAY", "DEBUG"});
+    ASSERT_EQ(Ui({"page", "R&&D"}).ExitCode, 0);
+    mode = Read("Label9");
+    ASSERT_TRUE(mode);
+    EXPECT_EQ(mode->Text, "Mode : EC");
+    EXPECT_EQ(WithoutAwayModeBoxes(WithoutSummaryBoxes(boxes.Stop())), WineStartupBoxes(3));
+}
