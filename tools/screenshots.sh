@@ -7,7 +7,8 @@
 # Starts Slumberhold.exe of the x86_64 build (SLH_WIN64_DIR, build/win64 by
 # default) under Wine in a fresh temporary prefix on a virtual display
 # (Xvfb, 1280x1024, 96 DPI), with the switches given (DEBUG and IDLE show the
-# debug pages), and writes OUTDIR/NN-Caption.png (screenshots/ by default).
+# debug pages, DEBUG the test page "R&D"), and writes OUTDIR/NN-Caption.png
+# (screenshots/ by default), and last the text viewer with a report.
 # Set SLH_FAKE_MEDIA_CENTER=0 to leave out the Media Center pages, which a
 # stand-in for Media Center (eHome_FakeTarget) shows otherwise.
 set -eu
@@ -76,3 +77,18 @@ while IFS= read -r caption; do
     echo "$OUT/$name.png"
 done < "$WORK/tabs"
 [ "$count" -gt 0 ] || { echo "screenshots: the window has no pages" >&2; exit 1; }
+
+# The viewer, with a report of the powercfg.exe stand-in.
+if [ -f "$BUILD/powercfg.exe" ] && [ -f "$BUILD/slhviewer.exe" ] && grep -qx Devices "$WORK/tabs"; then
+    cp "$BUILD/powercfg.exe" "$WINEPREFIX/drive_c/windows/system32/powercfg.exe"
+    printf '%s\t0\t0\t%s\n' -lastwake \
+        'Wake History Count - 1\r\nWake History [0]\r\n  Wake Source Count - 1\r\n  Wake Source [0]\r\n    Type: Power Button\r\n' \
+        > "$WINEPREFIX/drive_c/powercfg.script"
+    ui page Devices
+    ui press "Last wake"
+    name=$(printf '%02d-Viewer' "$((count + 1))")
+    if "$WINE64" "$BUILD/slhviewer.exe" shot "Z:$(echo "$OUT/$name.png" | tr / '\\')" 30000; then
+        echo "$OUT/$name.png"
+    fi
+    "$WINE64" "$BUILD/slhviewer.exe" close 10000 >/dev/null
+fi

@@ -30,7 +30,7 @@
 // Exit codes: 0 done, 1 timeout, 2 window or control not found, 3 usage,
 // 4 failed.
 #include "NumberArg.h"
-#include "PngFile.h"
+#include "WindowPicture.h"
 #include "UiControls.h"
 
 #include <commctrl.h>
@@ -137,11 +137,10 @@ int RunChoose(HWND control, const std::string& item)
             }
         return NotFound("item " + item);
     }
-    cRemoteMemory memory(control, item.size() + 1);
-    if (!memory.Write(0, item.c_str(), item.size() + 1))
-        return EXIT_FAILED;
+    // The system carries this message's string across processes itself: it
+    // takes a pointer of ours.
     const LRESULT index =
-        SendWithin(control, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(memory.Address()));
+        SendWithin(control, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(item.c_str()));
     if (index == CB_ERR)
         return NotFound("item " + item);
     SendWithin(control, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
@@ -223,41 +222,7 @@ int RunShot(HWND window, const std::string& path)
     SetForegroundWindow(window);
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     Sleep(PAINT_SETTLE_MS);
-    RECT area = {};
-    GetWindowRect(window, &area);
-    const int width = area.right - area.left;
-    const int height = area.bottom - area.top;
-    if (width <= 0 || height <= 0)
-        return EXIT_FAILED;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // top row first
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    bool done = false;
-    if (bitmap != nullptr) {
-        HGDIOBJ old = SelectObject(memory, bitmap);
-        done = BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY) != 0;
-        SelectObject(memory, old);
-        if (done) {
-            const auto* pixels = static_cast<const uint8_t*>(bits);
-            std::vector<uint8_t> rgb;
-            rgb.reserve(static_cast<size_t>(width) * height * 3);
-            for (size_t pixel = 0; pixel < static_cast<size_t>(width) * height; ++pixel)
-                rgb.insert(rgb.end(), {pixels[pixel * 4 + 2], pixels[pixel * 4 + 1], pixels[pixel * 4]});
-            done = WritePngFile(path, static_cast<uint32_t>(width), static_cast<uint32_t>(height), rgb);
-        }
-        DeleteObject(bitmap);
-    }
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return done ? EXIT_DONE : EXIT_FAILED;
+    return WriteWindowPicture(window, path) ? EXIT_DONE : EXIT_FAILED;
 }
 
 struct cBoxSearch {

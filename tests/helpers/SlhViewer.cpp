@@ -1,5 +1,6 @@
 // slhviewer read TEXTFILE TIMEOUT_MS
 // slhviewer close TIMEOUT_MS
+// slhviewer shot PNGFILE TIMEOUT_MS
 //
 // Looks at the program's text viewer (the visible top-level window of class
 // "TfViewer") as a user would. "read" waits up to TIMEOUT_MS for it, writes
@@ -13,17 +14,22 @@
 //   readonly=<0|1>
 //   owner-disabled=<0|1>  the window it belongs to takes no input (modal)
 // "close" presses the close button (SC_CLOSE) and waits until the viewer is
-// hidden; prints "closed=<0|1>". Exit code 1 when no viewer appeared.
+// hidden; prints "closed=<0|1>". "shot" writes a PNG picture of the viewer
+// to PNGFILE (a Windows path). Exit code 1 when no viewer appeared.
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
+#include "WindowPicture.h"
+
 namespace {
 
 constexpr int TEXT_CONTROL_ID = 1;
 constexpr DWORD POLL_MS = 50;
+// The window repaints what its appearance uncovered before the picture.
+constexpr DWORD PAINT_SETTLE_MS = 300;
 
 HWND FindVisibleViewer()
 {
@@ -111,6 +117,18 @@ int Close(DWORD timeout)
     return 0;
 }
 
+// Lets the viewer paint what its appearance uncovered, then writes its
+// picture.
+int Shot(const char* pngFile, DWORD timeout)
+{
+    HWND viewer = WaitForViewer(timeout);
+    if (viewer == nullptr)
+        return 1;
+    RedrawWindow(viewer, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Sleep(PAINT_SETTLE_MS);
+    return WriteWindowPicture(viewer, pngFile) ? 0 : 2;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -120,6 +138,8 @@ int main(int argc, char** argv)
         return Read(argv[2], std::strtoul(argv[3], nullptr, 10));
     if (mode == "close" && argc == 3)
         return Close(std::strtoul(argv[2], nullptr, 10));
-    std::fputs("usage: slhviewer read TEXTFILE TIMEOUT_MS | slhviewer close TIMEOUT_MS\n", stderr);
+    if (mode == "shot" && argc == 4)
+        return Shot(argv[2], std::strtoul(argv[3], nullptr, 10));
+    std::fputs("usage: slhviewer read TEXTFILE TIMEOUT_MS | close TIMEOUT_MS | shot PNGFILE TIMEOUT_MS\n", stderr);
     return 2;
 }
