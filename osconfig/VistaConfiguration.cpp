@@ -133,49 +133,43 @@ void cVistaConfiguration::ProbeDescription()
 
 // A scheme that cannot be fetched fails the call with the fetch's error:
 // nothing is read or written with a scheme Windows did not hand out.
-uint32_t cVistaConfiguration::ReadAcIndex(const cGuid& subgroup, const cGuid& setting, uint32_t& index)
+template <typename tCall>
+uint32_t cVistaConfiguration::WithActiveScheme(tCall call)
 {
     if (!PowerSettingFunctions)
         return ERROR_PROC_NOT_FOUND_CODE;
     cGuid scheme{};
     const uint32_t result = Library->PowerGetActiveScheme(scheme);
-    return result != 0 ? result : Library->PowerReadACValueIndex(scheme, subgroup, setting, index);
+    return result != 0 ? result : call(scheme);
+}
+
+uint32_t cVistaConfiguration::ReadAcIndex(const cGuid& subgroup, const cGuid& setting, uint32_t& index)
+{
+    return WithActiveScheme(
+        [&](const cGuid& scheme) { return Library->PowerReadACValueIndex(scheme, subgroup, setting, index); });
 }
 
 uint32_t cVistaConfiguration::ReadDcIndex(const cGuid& subgroup, const cGuid& setting, uint32_t& index)
 {
-    if (!PowerSettingFunctions)
-        return ERROR_PROC_NOT_FOUND_CODE;
-    cGuid scheme{};
-    const uint32_t result = Library->PowerGetActiveScheme(scheme);
-    return result != 0 ? result : Library->PowerReadDCValueIndex(scheme, subgroup, setting, index);
+    return WithActiveScheme(
+        [&](const cGuid& scheme) { return Library->PowerReadDCValueIndex(scheme, subgroup, setting, index); });
 }
 
 uint32_t cVistaConfiguration::WriteAcIndex(const cGuid& subgroup, const cGuid& setting, uint32_t index)
 {
-    if (!PowerSettingFunctions)
-        return ERROR_PROC_NOT_FOUND_CODE;
-    cGuid scheme{};
-    const uint32_t result = Library->PowerGetActiveScheme(scheme);
-    return result != 0 ? result : Library->PowerWriteACValueIndex(scheme, subgroup, setting, index);
+    return WithActiveScheme(
+        [&](const cGuid& scheme) { return Library->PowerWriteACValueIndex(scheme, subgroup, setting, index); });
 }
 
 uint32_t cVistaConfiguration::WriteDcIndex(const cGuid& subgroup, const cGuid& setting, uint32_t index)
 {
-    if (!PowerSettingFunctions)
-        return ERROR_PROC_NOT_FOUND_CODE;
-    cGuid scheme{};
-    const uint32_t result = Library->PowerGetActiveScheme(scheme);
-    return result != 0 ? result : Library->PowerWriteDCValueIndex(scheme, subgroup, setting, index);
+    return WithActiveScheme(
+        [&](const cGuid& scheme) { return Library->PowerWriteDCValueIndex(scheme, subgroup, setting, index); });
 }
 
 uint32_t cVistaConfiguration::ActivateScheme()
 {
-    if (!PowerSettingFunctions)
-        return ERROR_PROC_NOT_FOUND_CODE;
-    cGuid scheme{};
-    const uint32_t result = Library->PowerGetActiveScheme(scheme);
-    return result != 0 ? result : Library->PowerSetActiveScheme(scheme);
+    return WithActiveScheme([&](const cGuid& scheme) { return Library->PowerSetActiveScheme(scheme); });
 }
 
 void cVistaConfiguration::WriteBothAndActivate(const cGuid& subgroup, const cGuid& setting, uint32_t index)

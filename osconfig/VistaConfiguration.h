@@ -74,6 +74,10 @@ protected:
     uint32_t ActivateScheme();
 
 private:
+    // call(scheme) with the active scheme; the error of the fetch, or
+    // ERROR_PROC_NOT_FOUND without the functions, instead of calling it.
+    template <typename tCall>
+    uint32_t WithActiveScheme(tCall call);
     // The AC index, 0 when it cannot be read.
     uint32_t ReadAcOrZero(const cGuid& subgroup, const cGuid& setting);
     void SetTimeout(const cGuid& setting, uint32_t seconds);

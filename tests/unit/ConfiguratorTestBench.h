@@ -87,10 +87,12 @@ protected:
     }
 
     // The stored DWORD; -1 when absent.
-    int64_t Hklm(const std::string& name)
+    int64_t Hklm(const std::string& name) { return Stored(eHive::LocalMachine, name); }
+    int64_t Hkcu(const std::string& name) { return Stored(eHive::CurrentUser, name); }
+    int64_t Stored(eHive hive, const std::string& name)
     {
         uint32_t data = 0;
-        if (!Sim.Registry().GetDword(eHive::LocalMachine, SETTINGS_KEY, name, data))
+        if (!Sim.Registry().GetDword(hive, SETTINGS_KEY, name, data))
             return -1;
         return data;
     }
@@ -113,6 +115,7 @@ protected:
     }
 
     size_t BoxCount() { return Sim.Dialogs().Shown().size(); }
+    const cSimMessageBox& LastBox() { return Sim.Dialogs().Shown().back(); }
 
     cSimWindows Sim;
     std::unique_ptr<TfMain> Main;

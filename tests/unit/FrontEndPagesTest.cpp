@@ -22,22 +22,11 @@ protected:
         Sim.Files().WriteNewFile("D:\\MP\\MediaPortal.exe", "");
     }
 
-    // The stored per-user DWORD; -1 when absent.
-    int64_t Hkcu(const std::string& name)
-    {
-        uint32_t data = 0;
-        if (!Sim.Registry().GetDword(eHive::CurrentUser, SETTINGS_KEY, name, data))
-            return -1;
-        return data;
-    }
-
     void Restart(std::vector<std::string> switches = {})
     {
         Main.reset();
         Start(std::move(switches));
     }
-
-    const cSimMessageBox& LastBox() { return Sim.Dialogs().Shown().back(); }
 };
 
 TEST_F(FrontEndPages, EachStartModeItemStoresItsMode)

@@ -38,8 +38,6 @@ protected:
         }
         return values;
     }
-
-    const cSimMessageBox& LastBox() { return Sim.Dialogs().Shown().back(); }
 };
 
 TEST_F(IdleSettingsPages, ChoosingATimeoutWritesItsSecondsAndShowsIt)
